@@ -1,0 +1,1 @@
+// Placeholder source for a subsystem that has no sources yet.
