@@ -13,6 +13,7 @@
 struct TBrushRecord;
 class TPaintCanvas;
 class TboundingBox;
+class TSceneLightProvider;
 
 // Continuity of one cast-shadow row (one per light).
 struct TStampShadowTrack {
@@ -53,13 +54,6 @@ struct StampRun {
     double lastSubStampY = 0.0;
 };
 
-// The scene's lights at a world point, when the stroke state provides a
-// scene (real lights). Returns the number written, at most capacity.
-struct TSceneLights {
-    int32_t (*lightsAt)(const void* scene, const TFLPoint& at, LightRecord* out, int32_t capacity) = nullptr;
-    const void* scene = nullptr;
-};
-
 // The values at one end of a span.
 struct TStampSpanEnd {
     TFLPoint point;        // span end
@@ -96,7 +90,7 @@ struct TStampSpanArgs {
     bool lightGiven = false;
     const LightRecord* lights = nullptr;
     int32_t lightCount = 0;
-    const TSceneLights* scene = nullptr;  // real lights; absent: no scene lights
+    const TSceneLightProvider* scene = nullptr;  // real lights (the stroke state's); absent: none
     TboundingBox* strokeState = nullptr;  // not read by the stamper itself
     bool subStamping = false;             // the stroke state's sub-stamping flag
 };
@@ -110,7 +104,7 @@ void StampSpanDepth(const TStampSpanArgs& args);
 // Scene lights at the midpoint M of a span, softened for wide brushes: with
 // R the mean pixel width over 10, the colours at M mix with samples at
 // M +- halfWidth along each axis. Returns the light count.
-int32_t SampleLights(const TSceneLights& scene, const TFLPoint& midpoint, double meanPixelWidth,
+int32_t SampleLights(const TSceneLightProvider& scene, const TFLPoint& midpoint, double meanPixelWidth,
                      double halfWorldWidth, LightRecord* out, int32_t capacity);
 
 // The shading normal of a flat or tube-mapped brush: perpendicular to the
