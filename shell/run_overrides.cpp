@@ -1,0 +1,48 @@
+#include "shell/run_overrides.h"
+
+#include <cstring>
+
+#include "platform/file_spec.h"
+#include "platform/native.h"
+
+namespace {
+
+TRunOverrides gOverrides;
+
+void CopyName(char (&field)[128], const std::string& value) {
+    const size_t n = value.size() < sizeof field - 1 ? value.size() : sizeof field - 1;
+    std::memcpy(field, value.data(), n);
+    field[n] = 0;
+}
+
+}  // namespace
+
+TRunOverrides& RunOverrides() { return gOverrides; }
+void ResetRunOverrides() { gOverrides = TRunOverrides{}; }
+
+void ApplyRunOverrides(SaverSettings& s) {
+    const TRunOverrides& o = gOverrides;
+    if (o.preset[1]) {
+        // A second preset means a second painter; the names only matter
+        // when the preset is found under the presets folder.
+        s.painterCount = 2;
+        if (s.PresetName2[0] == 0) CopyName(s.PresetName2, "override.vbr");
+    }
+    if (o.forceMode[0]) s.ForceMode1 = *o.forceMode[0];
+    if (o.forceMode[1]) s.ForceMode2 = *o.forceMode[1];
+    if (o.background) s.Background = *o.background;
+    if (o.useDepth) s.UseDepth = *o.useDepth;
+    if (o.speed) s.Speed = *o.speed;
+}
+
+std::string OverridePresetFile(int painter, const std::string& presetsFolder) {
+    if (painter < 0 || painter > 1 || !gOverrides.preset[painter]) return "";
+    const std::string& given = *gOverrides.preset[painter];
+    if (CPFileSpec::FileExists(given.c_str())) return given;
+    if (!presetsFolder.empty()) {
+        std::string inFolder = presetsFolder;
+        for (char c : given) inFolder += (c == '/' || c == '\\') ? kPathSeparator : c;
+        if (CPFileSpec::FileExists(inFolder.c_str())) return inFolder;
+    }
+    return "";
+}

@@ -1,0 +1,112 @@
+// Turns the resource script into a C++ source that carries the same files
+// for the POSIX build. It reads the plain subset of the script this project
+// writes: "ID TYPE \"file\"" lines and one STRINGTABLE block.
+// Run: embed_resources SCRIPT OUTPUT.cpp
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Entry {
+    std::string type;  // enumerator name of TResourceType
+    int id;
+    std::vector<unsigned char> data;
+};
+
+bool ReadFile(const std::string& path, std::vector<unsigned char>& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+std::string TypeName(const std::string& rcType) {
+    if (rcType == "BITMAP") return "Bitmap";
+    if (rcType == "FDIB") return "Fdib";
+    if (rcType == "TEXT") return "Text";
+    if (rcType == "ICON") return "Icon";
+    return "";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: embed_resources SCRIPT OUTPUT.cpp\n");
+        return 2;
+    }
+    const std::string script = argv[1];
+    const std::string folder = script.substr(0, script.find_last_of('/') + 1);
+    std::ifstream in(script);
+    if (!in) {
+        std::fprintf(stderr, "embed_resources: cannot read %s\n", script.c_str());
+        return 1;
+    }
+    std::vector<Entry> entries;
+    std::string line;
+    bool inStrings = false;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string first;
+        if (!(words >> first) || first.rfind("//", 0) == 0) continue;
+        if (first == "STRINGTABLE") {
+            inStrings = true;
+            continue;
+        }
+        if (first == "BEGIN" || first == "{") continue;
+        if (first == "END" || first == "}") {
+            inStrings = false;
+            continue;
+        }
+        const size_t open = line.find('"');
+        const size_t close = line.rfind('"');
+        if (open == std::string::npos || close <= open) continue;
+        const std::string text = line.substr(open + 1, close - open - 1);
+        Entry entry;
+        entry.id = std::stoi(first);
+        if (inStrings) {
+            entry.type = "String";
+            entry.data.assign(text.begin(), text.end());
+        } else {
+            std::string rcType;
+            words >> rcType;
+            entry.type = TypeName(rcType);
+            if (entry.type.empty()) continue;
+            if (!ReadFile(folder + text, entry.data)) {
+                std::fprintf(stderr, "embed_resources: cannot read %s\n", (folder + text).c_str());
+                return 1;
+            }
+            // A BITMAP resource is stored without the 14-byte file header, as windres does.
+            if (entry.type == "Bitmap" && entry.data.size() >= 14 && entry.data[0] == 'B' && entry.data[1] == 'M')
+                entry.data.erase(entry.data.begin(), entry.data.begin() + 14);
+        }
+        entry.data.push_back(0);  // texts end in a zero; the size below leaves it out
+        entries.push_back(std::move(entry));
+    }
+    std::ofstream out(argv[2]);
+    out << "// Made by tools/embed/embed_resources from resources/tarnflourish.rc; do not edit.\n";
+    out << "#include \"resources/embedded.h\"\n\nnamespace {\n";
+    for (size_t k = 0; k < entries.size(); ++k) {
+        out << "const uint8_t kData" << k << "[] = {";
+        for (size_t b = 0; b < entries[k].data.size(); ++b) {
+            if (b % 24 == 0) out << "\n";
+            out << static_cast<int>(entries[k].data[b]) << ",";
+        }
+        out << "};\n";
+    }
+    out << "const SEmbeddedResource kResources[] = {\n";
+    for (size_t k = 0; k < entries.size(); ++k) {
+        out << "    {TResourceType::" << entries[k].type << ", " << entries[k].id << ", kData" << k << ", "
+            << entries[k].data.size() - 1 << "},\n";
+    }
+    out << "};\n}  // namespace\n\n";
+    out << "const SEmbeddedResource* FindEmbeddedResource(TResourceType type, int id) {\n"
+           "    for (const SEmbeddedResource& r : kResources)\n"
+           "        if (r.type == type && r.id == id) return &r;\n"
+           "    return nullptr;\n}\n";
+    return out ? 0 : 1;
+}
