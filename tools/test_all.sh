@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds and tests everything: the native build, the sanitizer build, the
+# fuzz targets for a bounded time, and the Windows cross-build under Wine.
+set -euo pipefail
+top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$top"
+jobs="${TF_JOBS:-$(nproc)}"
+step() { printf '\n== %s\n' "$*"; }
+
+step "native build and tests"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+step "sanitizer build (address, undefined) and tests"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTF_SANITIZE=ON -DTF_BENCH=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+if [ -f tests/fuzz/CMakeLists.txt ]; then
+  step "fuzz targets, a bounded run each"
+  cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTF_FUZZ=ON -DTF_TESTS=OFF -DTF_BENCH=OFF >/dev/null
+  cmake --build build-fuzz -j "$jobs"
+  for fuzzer in build-fuzz/tests/fuzz/*_fuzz; do
+    [ -x "$fuzzer" ] || continue
+    name="$(basename "$fuzzer" _fuzz)"
+    corpus="tests/fuzz/corpus/${name}"
+    work="$(mktemp -d)"
+    [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
+    echo "fuzzing $name"
+    "$fuzzer" -max_total_time="${TF_FUZZ_SECONDS:-20}" -rss_limit_mb=2048 "$work" 2>&1 | tail -n 2
+    rm -rf "$work"
+  done
+fi
+
+step "Windows cross-build and its tests under Wine"
+cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DTF_BENCH=OFF >/dev/null
+cmake --build build-win -j "$jobs"
+"$top/tools/wine_tests.sh" build-win
+
+echo
+echo "all tests passed"
