@@ -19,12 +19,12 @@ constexpr uint32_t kTableB[32] = {
 // The process generator: the only random state of a saver run.
 TRandomState gRandom;
 
-// The noise table is made once from a fixed seed by a 64-bit mixing
-// generator of its own, so it is the same on every build and platform and
-// independent of the saver's generator.
+// The noise table is computed at build time from a fixed seed by a 64-bit
+// mixing generator of its own, so it is the same on every build and
+// platform and independent of the saver's generator.
 struct NoiseTableData {
-    float values[kNoiseTableSize];
-    NoiseTableData() {
+    float values[kNoiseTableSize] = {};
+    constexpr NoiseTableData() {
         uint64_t s = 0x7A524E464C4F5552ull;  // fixed seed
         for (float& value : values) {
             s += 0x9E3779B97F4A7C15ull;
@@ -39,10 +39,9 @@ struct NoiseTableData {
     }
 };
 
-const NoiseTableData& Table() {
-    static const NoiseTableData table;
-    return table;
-}
+constexpr NoiseTableData kNoise{};
+
+const NoiseTableData& Table() { return kNoise; }
 
 // Quadratic blend: twice the uniform quadratic B-spline of a, b, c at t.
 inline double Spline(double a, double b, double c, double t) {
@@ -50,8 +49,10 @@ inline double Spline(double a, double b, double c, double t) {
 }
 
 // The shared argument preparation: 32 cells per unit, period 1.
+// A coordinate that is not a number, or infinite, reads as 0 like one above
+// 1e9, so that the cell index below always lies in the table.
 inline double CellCoordinate(double c) {
-    if (c > 1e9) c = 0.0;
+    if (c > 1e9 || !std::isfinite(c)) c = 0.0;
     double n = std::trunc(c);
     if (c <= 0.0 && n != c) n -= 1.0;
     return (c - n) * 32.0;
