@@ -1,6 +1,7 @@
 // TBrushRecord: one flat record of named brush attributes. The attribute
-// list lives once, in brush_attributes.def; the record, its section copies
-// and the preset reader are all expanded from it.
+// list lives once, in the brush_attributes_*.inc tables (one row per
+// attribute: section, kind, name, initial value); the record, its section
+// copies, the attribute table and the preset reader are all expanded from it.
 #pragma once
 
 #include <cstdint>
@@ -60,6 +61,11 @@ struct TBrushRecord : TBrushGeneralSection, TBrushTubeSection, TBrushTextureSect
         CopyTube(from);
         CopyTexture(from);
     }
+
+    // Image table handles (1-based, 0 for none) of the images loaded for
+    // the tube texture, leaf and flower slots. Set by the preset loader,
+    // never read from a preset, and left alone by the section copies.
+    int32_t imageHandle[3] = {0, 0, 0};
 
 private:
     struct BlankTag {};
