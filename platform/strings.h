@@ -6,7 +6,9 @@
 // byte-exact and case-sensitive; comparisons may ignore (ASCII) case.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // The shared operations on a text buffer of known capacity; both string
 // kinds delegate here.
@@ -35,9 +37,13 @@ public:
     // was cut. A null text counts as empty; a negative length as 0.
     bool Set(const char* s) { return Set(s, text::Length(s)); }
     bool Set(const char* s, int length) {
-        length_ = 0;
-        text_[0] = 0;
-        return Append(s, length);
+        if (!s || length < 0) length = 0;
+        const int n = length < kCapacity ? length : kCapacity;
+        // memmove: s may point into this string's own text
+        if (n > 0) std::memmove(text_, s, static_cast<size_t>(n));
+        length_ = n;
+        text_[n] = 0;
+        return n == length;
     }
     bool Append(const char* s) { return Append(s, text::Length(s)); }
     bool Append(const char* s, int length) {
