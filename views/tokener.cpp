@@ -121,7 +121,9 @@ bool CTokener::FindValue(const char* key, int* valueStart, int* valueLength) con
         const int equals = p + keyLength;  // 1-based position after the key
         if (text_.CharAt(equals) != '=') continue;
         const unsigned char before = p > 1 ? static_cast<unsigned char>(data[p - 2]) : 0;
-        if (p > 1 && before > 32 && static_cast<char>(before) != separator_) continue;
+        const bool wordStart = p == 1 || p == static_cast<int>(searchStart_) || before <= 32 ||
+                               static_cast<char>(before) == separator_;
+        if (!wordStart) continue;
         const char separator[1] = {separator_};
         const int stop = text_.Find(separator, 1, equals + 1);
         if (stop == 0) return false;
@@ -158,7 +160,7 @@ bool CTokener::GetString(const char* key, CDynamicString* out) const {
 bool CTokener::FindStart(const char* text) {
     const int p = text_.Find(text, static_cast<int>(searchStart_ > 0x7FFFFFFFu ? 0x7FFFFFFF : searchStart_));
     if (p == 0) return false;
-    searchStart_ = static_cast<uint32_t>(p);
+    searchStart_ = static_cast<uint32_t>(p + text::Length(text));
     return true;
 }
 

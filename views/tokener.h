@@ -1,6 +1,7 @@
 // CTokener: a key and value reader over one text. Settings are written
 // `key=value;` (the separator is ';' in every use); a key counts only where it
-// starts the text or follows a character of code 32 or less or the separator.
+// starts the text or the search range, or follows a character of code 32 or
+// less or the separator.
 // Lookups see only the search range [start, end): positions count from 1 and
 // an end of kTokenerTextEnd means the end of the text.
 #pragma once
@@ -66,8 +67,9 @@ public:
         return true;
     }
 
-    // The search start moves to the first occurrence of text at or after it.
-    // False, and the start unchanged, when there is none.
+    // The search start moves just past the first occurrence of text at or
+    // after it (FindStart("[") opens a block). False, and the start
+    // unchanged, when there is none.
     bool FindStart(const char* text);
     // The search end moves to the first occurrence of text at or after the
     // search start. When there is none the end becomes the end of the text
