@@ -1,0 +1,51 @@
+#include "presets/image_table.h"
+
+#include "platform/pixel_bucket.h"
+#include "platform/tt_array.h"
+
+namespace {
+// The process-wide image table: made on first use with room for three
+// entries (one per image slot), growing one entry at a time.
+TTArray<TImageWrapper> gImageTable(1);
+bool gImageTableMade = false;
+}  // namespace
+
+TImageWrapper DescribeImage(const CPPixelBucket& bucket) {
+    TImageWrapper entry;
+    if (!bucket.Valid() || bucket.Width() > 0xFFFF || bucket.Height() > 0xFFFF || bucket.RowStride() > 0xFFFF) {
+        return entry;
+    }
+    const int bits = bucket.BitsPerPixel();
+    entry.pixels = bucket.Pixels();
+    entry.width = static_cast<uint16_t>(bucket.Width());
+    entry.height = static_cast<uint16_t>(bucket.Height());
+    entry.rowStride = static_cast<uint16_t>(bucket.RowStride());
+    entry.bitsPerPixel = static_cast<uint16_t>(bits);
+    entry.addressBytesPerPixel = static_cast<uint16_t>(bits > 32 ? bits / 16 : bits / 8);
+    entry.bytesPerPixel = static_cast<uint16_t>(bits / 8);
+    entry.topDown = bucket.TopDown() ? 1 : 0;
+    entry.hasAlpha = bits == 32 ? 1 : 0;
+    return entry;
+}
+
+int32_t RegisterImage(const TImageWrapper& entry) {
+    if (!gImageTableMade) {
+        if (!gImageTable.SetCapacity(3)) return 0;
+        gImageTableMade = true;
+    }
+    if (!gImageTable.Append(entry)) return 0;
+    return gImageTable.Count();
+}
+
+void ClearImageTable(int32_t* handles) {
+    gImageTable.Clear();
+    gImageTableMade = false;
+    if (handles) handles[0] = handles[1] = handles[2] = 0;
+}
+
+int32_t ImageTableCount() { return gImageTableMade ? gImageTable.Count() : 0; }
+
+const TImageWrapper* ImageTableEntry(int32_t handle) {
+    if (!gImageTableMade || handle < 1 || handle > gImageTable.Count()) return nullptr;
+    return &gImageTable[handle - 1];
+}
