@@ -49,6 +49,8 @@ public:
     TBrushWalker(double dirX, double dirY, double dirZ, double speed);
     TBrushWalker(const TBrushWalker&) = delete;
     TBrushWalker& operator=(const TBrushWalker&) = delete;
+    TBrushWalker(TBrushWalker&&) = default;
+    TBrushWalker& operator=(TBrushWalker&&) = default;
 
     // Moves (x, y, z) one step under forceMode. Answers kWalkContinue,
     // kWalkStartStroke (a new stroke begins at the returned position: the

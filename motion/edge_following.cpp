@@ -21,13 +21,14 @@ double PixelBrightness(const uint8_t* p, int bytesPerPixel) {
     return (p[0] + p[1] + p[2]) * 0.003921569;
 }
 
-// Half-width of the window around look-ahead coordinate c along a side of
-// length n: 10, or the distance to the nearer border when that is smaller.
+// Half-width of the window around the look-ahead cell c (a column, or a
+// row counted from the bottom) of a side of n pixels: 10, or the distance
+// to the nearer usable border cell (1 and n - 1) when that is smaller, so
+// that the window stays whole and balanced. Negative when c is outside.
 int HalfWindow(double c, int32_t n) {
-    double h = kEdgeWindow;
-    if (c < kEdgeWindow) h = c;
-    else if (c > n - kEdgeWindow) h = n - c;
-    return h < 0.0 ? -1 : static_cast<int>(h);
+    if (!(c >= 1.0 && c < n)) return -1;
+    const int cell = static_cast<int>(c);
+    return std::min({kEdgeWindow, cell - 1, n - 1 - cell});
 }
 
 }  // namespace
@@ -39,29 +40,25 @@ TFLVector EdgeGradient(const TPaintCanvas* canvas, double x, double y) {
     if (!layer.pixels || layer.width <= 0 || layer.height <= 0 || (bpp != 3 && bpp != 4 && bpp != 8)) return {};
     if (!std::isfinite(x) || !std::isfinite(y)) return {};
 
-    const int hx = HalfWindow(x, layer.width);
-    const int hy = HalfWindow(y, layer.height);
-    if (hx < 1 || hy < 1) return {};
-    // Both look-ahead coordinates now lie inside the layer, so these fit.
-    const int column0 = static_cast<int>(x);
+    // Window y grows downward; the layer's rows count from the bottom.
     const double rowBase = layer.height - y;
+    const int hx = HalfWindow(x, layer.width);
+    const int hy = HalfWindow(rowBase, layer.height);
+    if (hx < 1 || hy < 1) return {};
+    const int column0 = static_cast<int>(x);
+    const int row0 = static_cast<int>(rowBase);
 
+    // Every cell of the window now lies in columns and rows 1 .. n - 1.
     double gx = 0.0;
     double gy = 0.0;
     double total = 0.0;
     for (int dy = -hy; dy <= hy; ++dy) {
         if (dy == 0) continue;
-        const double rowValue = rowBase - dy;
-        if (rowValue < 1.0) continue;
-        const int row = static_cast<int>(rowValue);
-        if (row >= layer.height) continue;
-        const uint8_t* rowPixels = layer.Row(row);
+        const uint8_t* rowPixels = layer.Row(row0 - dy);
         for (int dx = -hx; dx <= hx; ++dx) {
             if (dx == 0) continue;
-            const int column = column0 + dx;
-            if (column < 1 || column >= layer.width) continue;
             const double w = std::max(0.0, 1.0 - 0.1 * std::sqrt(static_cast<double>(dx * dx + dy * dy)));
-            const double b = PixelBrightness(rowPixels + static_cast<size_t>(column) * bpp, bpp);
+            const double b = PixelBrightness(rowPixels + static_cast<size_t>(column0 + dx) * bpp, bpp);
             gx += b * w * (dx > 0 ? 1.0 : -1.0);
             gy += b * w * (dy > 0 ? 1.0 : -1.0);
             total += w;
