@@ -14,6 +14,8 @@
 #include "render/stamp_span.h"
 #include "tubes/particle_cache.h"
 
+struct TBrushRecord;
+
 constexpr int32_t kBoundsNothing = 0;   // intersects nothing
 constexpr int32_t kBoundsEverything = 1;  // intersects everything
 constexpr int32_t kBoundsBox = 2;       // an axis-aligned box
@@ -86,6 +88,12 @@ public:
     TubeParticleCache particles;
     StampRun run;               // the stroke body's stamp placement
     double textureCarry = 0.0;  // along-stroke texture coordinate at the end of the last segment
+
+    bool subStamping = false;   // handed to the stamper with every span
+
+    // A copy of the brush with its unpaintable values (NaN, infinities)
+    // replaced, made only when the brush has such values.
+    std::unique_ptr<TBrushRecord> safeBrush;
 
     std::unique_ptr<float[]> floatBuffer;
     int32_t floatBufferCount = 0;

@@ -11,6 +11,7 @@
 #include "render/geometry.h"
 
 class TFL3dView;
+struct TStampSpanArgs;
 
 constexpr int kCanvasColourLayers = 6;
 constexpr int kCanvasDepthLayers = 5;
@@ -174,6 +175,11 @@ public:
     TFLCamera camera;                      // kind 1
     TFLProjectionCamera projectionCamera;  // kind 2
     TFL3dView* view3d = nullptr;           // the viewer of kind 0; not owned
+
+    // The stamper every painted span goes to; null picks StampSpanDepth for
+    // projection kind 2 and StampSpan otherwise. Tests and tools put their
+    // own here.
+    void (*spanStamper)(const TStampSpanArgs&) = nullptr;
 
     // State read only by the stamping and shading.
     TCanvasShading shading;
