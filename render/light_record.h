@@ -8,7 +8,7 @@ constexpr int kMaxStampLights = 10;
 
 struct LightRecord {
     float colour[3] = {1.0f, 1.0f, 1.0f};     // red, green, blue
-    float direction[3] = {0.0f, 0.0f, 1.0f};  // unit vector toward which the light travels
+    float direction[3] = {0.0f, 0.0f, 1.0f};  // unit vector from the paint toward the light
     uint8_t ambient = 0;
     uint8_t diffuse = 1;
     uint8_t specular = 1;

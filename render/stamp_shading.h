@@ -38,6 +38,7 @@ struct TStamp {
     double softness = 0.0;        // the brush's softness, or the shadow's
     double translucence = 0.0;    // the span's stored translucence
     int32_t kind = 0;             // span kind: 0 body or tube, 2 leaf, 3 petal
+    int32_t textureImage = 0;     // 1-based brush image of an image texture; 0 none
     bool shadowStamp = false;     // a cast-shadow stamp: drawn only as a shadow pass
     bool subStamping = false;
 };
@@ -50,16 +51,16 @@ struct TStampLighting {
     double ambient[3] = {0.0, 0.0, 0.0};
     double specular[3] = {0.0, 0.0, 0.0};
     double backShadow[3] = {1.0, 1.0, 1.0};
-    // Per-light components along the stamp's screen axes (across, along the
-    // direction of travel) for the round cross-section.
+    // Per-light terms of the round cross-section: the light's component
+    // across the direction of travel on screen, and its component facing
+    // the eye (what the centre line of the tube receives).
     bool screenTerms = false;
     double weight = 0.0;  // the translucence-derived shading weight W
     int32_t lightCount = 0;
     float across[kMaxStampLights] = {};
-    float along[kMaxStampLights] = {};
+    float facing[kMaxStampLights] = {};
     float lightColour[kMaxStampLights][3] = {};
     uint8_t lightDiffuse[kMaxStampLights] = {};
-    double ambientSum[3] = {0.0, 0.0, 0.0};
 };
 
 // Lights the stamp, then draws its drop shadow, itself and its glow.

@@ -93,6 +93,7 @@ struct TStampSpanArgs {
     const TSceneLightProvider* scene = nullptr;  // real lights (the stroke state's); absent: none
     TboundingBox* strokeState = nullptr;  // not read by the stamper itself
     bool subStamping = false;             // the stroke state's sub-stamping flag
+    int32_t textureImage = 0;             // 1-based brush image of an image texture; 0 none
 };
 
 // Lays the span's stamps and shades them into the colour canvas.
