@@ -1,8 +1,7 @@
 // The one step of a preset load that belongs to the brush image decoders:
 // turning the image a brush names for one slot into pixels and a texture
-// handle. Until the decoders exist, LoadBrushImageForSlot answers no image
-// (brush_image_hook.cpp); the image code replaces that file with the real
-// bodies of both functions.
+// handle. The preset loader calls only these two; the decoders and the
+// image table stay behind them (brush_image_hook.cpp).
 #pragma once
 
 #include <cstdint>

@@ -48,6 +48,25 @@ TEST(BrushNeedsImage, FollowsTheBrushSwitches) {
     }
 }
 
+// A 2 x 2 uncompressed 24-bit bitmap.
+std::string TinyBitmap() {
+    std::string b(14 + 40 + 16, '\0');
+    auto put32 = [&b](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, static_cast<uint32_t>(b.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 2);
+    put32(22, 2);
+    b[26] = 1;
+    b[28] = 24;
+    for (size_t i = 54; i < b.size(); ++i) b[i] = static_cast<char>(0x40 + i);
+    return b;
+}
+
 class PresetLoader : public ::testing::Test {
 protected:
     TempTree tree;
@@ -102,6 +121,34 @@ TEST_F(PresetLoader, AnImageThatCannotBeHadLeavesTheSlotEmpty) {
     EXPECT_EQ(slot.flowerImage, nullptr);
     for (int32_t handle : slot.brush->imageHandle) EXPECT_EQ(handle, 0);
     EXPECT_TRUE(slot.brush->leaves);
+}
+
+TEST_F(PresetLoader, NeededImagesAreLoadedAndAReloadReplacesThem) {
+    tree.Write("~brushImages/rose.bmp", TinyBitmap());
+    tree.Write("~brushImages/leaf.bmp", TinyBitmap());
+    const std::string images = tree.Folder("~brushImages");
+    // Flowers on and leaves off: only the flower image is needed.
+    const std::string flowers = tree.Write(
+        "plants/f.vbr", "\"tubes\" 1; \"flowers\" 1; \"flowerImage\" \"rose.bmp\"; \"leafImage\" \"leaf.bmp\";");
+    ASSERT_TRUE(LoadPainterPreset(context, flowers.c_str(), images.c_str(), 1, nullptr, 0));
+    TPainterSlot& slot = context.slot[0];
+    ASSERT_NE(slot.flowerImage, nullptr);
+    EXPECT_EQ(slot.flowerImage->Width(), 2);
+    EXPECT_GT(slot.brush->imageHandle[kBrushImageFlower], 0);
+    EXPECT_EQ(slot.leafImage, nullptr);
+    EXPECT_EQ(slot.brush->imageHandle[kBrushImageLeaf], 0);
+
+    // Without images requested the slots keep what they hold.
+    const CPPixelBucket* held = slot.flowerImage;
+    ASSERT_TRUE(LoadPainterPreset(context, flowers.c_str(), images.c_str(), 0, nullptr, 0));
+    EXPECT_EQ(slot.flowerImage, held);
+
+    // The same flowers on the branch texture need no image: the old one goes.
+    const std::string branchTex = tree.Write(
+        "plants/g.vbr", "\"tubes\" 1; \"flowers\" 1; \"flowerUseBranchTex\" 1; \"flowerImage\" \"rose.bmp\";");
+    ASSERT_TRUE(LoadPainterPreset(context, branchTex.c_str(), images.c_str(), 1, nullptr, 0));
+    EXPECT_EQ(slot.flowerImage, nullptr);
+    EXPECT_EQ(slot.brush->imageHandle[kBrushImageFlower], 0);
 }
 
 TEST_F(PresetLoader, PainterIndexesOutsideTheTwoSlotsLoadNothing) {
