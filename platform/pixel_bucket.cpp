@@ -57,6 +57,39 @@ CPPixelBucket::~CPPixelBucket() {
     ownsPixels_ = false;
 }
 
+CPPixelBucket& CPPixelBucket::operator=(CPPixelBucket&& other) noexcept {
+    if (this != &other) {
+        if (ownsPixels_) MemFree(pixels_);
+        TakeFrom(other);
+    }
+    return *this;
+}
+
+void CPPixelBucket::TakeFrom(CPPixelBucket& other) {
+    // Every field is plain data: copy them all, then empty the source.
+    userWord_ = other.userWord_;
+    pixels_ = other.pixels_;
+    originX_ = other.originX_;
+    originY_ = other.originY_;
+    rowStride_ = other.rowStride_;
+    width_ = other.width_;
+    height_ = other.height_;
+    bitsPerPixel_ = other.bitsPerPixel_;
+    bytesPerPixel_ = other.bytesPerPixel_;
+    rowWords_ = other.rowWords_;
+    rowPad_ = other.rowPad_;
+    rowStepBytes_ = other.rowStepBytes_;
+    rowStepWords_ = other.rowStepWords_;
+    rowSkipBytes_ = other.rowSkipBytes_;
+    rowSkipWords_ = other.rowSkipWords_;
+    topDown_ = other.topDown_;
+    valid_ = other.valid_;
+    ownsPixels_ = other.ownsPixels_;
+    other.pixels_ = nullptr;
+    other.valid_ = false;
+    other.ownsPixels_ = false;
+}
+
 void CPPixelBucket::ComputeSteps() {
     // In a sub-rectangle view rowPad is the distance from the end of the
     // view's row to the start of the next memory row.

@@ -21,6 +21,10 @@ public:
     CPPixelBucket(const CPPixelBucket& parent, const TRect& rect);
     CPPixelBucket(const CPPixelBucket&) = delete;
     CPPixelBucket& operator=(const CPPixelBucket&) = delete;
+    // Moves hand over the pixels (and their ownership); the source becomes
+    // an invalid bucket.
+    CPPixelBucket(CPPixelBucket&& other) noexcept { TakeFrom(other); }
+    CPPixelBucket& operator=(CPPixelBucket&& other) noexcept;
     virtual ~CPPixelBucket();
 
     // rowStride x height zero bytes from the system allocator, owned by the
@@ -67,6 +71,7 @@ public:
 
 private:
     void ComputeSteps();
+    void TakeFrom(CPPixelBucket& other);
 
     uint32_t userWord_ = 0;
     uint8_t* pixels_ = nullptr;

@@ -35,7 +35,20 @@ public:
 
     // Set and Append copy at most what fits; the result is true when nothing
     // was cut. A null text counts as empty; a negative length as 0.
-    bool Set(const char* s) { return Set(s, text::Length(s)); }
+    bool Set(const char* s) {
+        // Copies up to the terminator or the capacity, whichever comes
+        // first, without measuring all of a long text.
+        int n = 0;
+        if (s && s >= text_ && s < text_ + N) return Set(s, text::Length(s));  // own text: move
+        if (s)
+            while (n < kCapacity && s[n] != 0) {
+                text_[n] = s[n];
+                ++n;
+            }
+        length_ = n;
+        text_[n] = 0;
+        return !s || s[n] == 0;
+    }
     bool Set(const char* s, int length) {
         if (!s || length < 0) length = 0;
         const int n = length < kCapacity ? length : kCapacity;
@@ -45,7 +58,14 @@ public:
         text_[n] = 0;
         return n == length;
     }
-    bool Append(const char* s) { return Append(s, text::Length(s)); }
+    bool Append(const char* s) {
+        if (!s) return true;
+        if (s >= text_ && s < text_ + N) return Append(s, text::Length(s));
+        int i = 0;
+        while (length_ < kCapacity && s[i] != 0) text_[length_++] = s[i++];
+        text_[length_] = 0;
+        return s[i] == 0;
+    }
     bool Append(const char* s, int length) {
         if (!s || length <= 0) return true;
         const int room = kCapacity - length_;
