@@ -153,7 +153,9 @@ void EmitTubes(const TBrushRecord& brush, int32_t i, const TFLPoint& A, const TF
         double shade = 1.0;
         if (brush.centerShadow != 0.0 && slack != 0.0) {
             shade = 1.0 - brush.centerShadow * (1.0 - std::sqrt(o1 * o1 + o2 * o2) / (slack * 0.5));
-            if (shade < 0.0) shade = 0.0;
+            // Both offsets reach half the slack, so a corner lies past the
+            // edge: the shade is a brightness factor and stays within [0, 1].
+            shade = shade < 0.0 ? 0.0 : (shade > 1.0 ? 1.0 : shade);
         }
         if (brush.brightnessRand != 0.0) {
             shade -= draw.PeekU(1111) * brush.brightnessRand;
