@@ -111,9 +111,9 @@ bool CPOffscreen::BlitRect(NativeDC targetDC, const TRect& destRect, const TRect
         }
         if (memoryDC_) ::SelectObject(static_cast<HDC>(memoryDC_), static_cast<HGDIOBJ>(dibSection_));
     } else {
-        // DIB source rows count from the bottom row of a bottom-up DIB and
-        // from the top row of a top-down one.
-        const int sy = topDown_ ? srcRect.top : height_ - srcRect.bottom;
+        // StretchDIBits counts source rows from the bottom of the picture,
+        // for top-down DIBs too.
+        const int sy = height_ - srcRect.bottom;
         const int lines = ::StretchDIBits(target, destRect.left, destRect.top, dw, dh, srcRect.left, sy, sw, sh, pixels_,
                                           AsBitmapInfo(info_), DIB_RGB_COLORS, SRCCOPY);
         ok = lines != 0 && lines != static_cast<int>(GDI_ERROR);
