@@ -18,7 +18,7 @@ struct Result {
     std::string output;
 };
 
-Result Run(const std::string& arguments) {
+Result RunProgram(const std::string& arguments) {
     const std::string command = std::string(TF_RENDER_PROGRAM) + " " + arguments + " 2>&1";
     Result r;
     FILE* pipe = popen(command.c_str(), "r");
@@ -62,7 +62,7 @@ bool Exists(const std::string& path) {
 }
 
 TEST(RenderHost, HelpPrintsTheUsage) {
-    const Result r = Run("render --help");
+    const Result r = RunProgram("render --help");
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.output.find("usage: tarn-flourish render"), std::string::npos);
 }
@@ -70,7 +70,7 @@ TEST(RenderHost, HelpPrintsTheUsage) {
 TEST(RenderHost, BadArgumentsPrintOneLineAndTheUsageAndExitTwo) {
     for (const char* args : {"render --size 0x10", "render --size -4x10", "render --size 20000x10",
                              "render --frames many", "render --bogus 1", "render --depth sideways"}) {
-        const Result r = Run(args);
+        const Result r = RunProgram(args);
         EXPECT_EQ(r.exitCode, 2) << args;
         const size_t firstLineEnd = r.output.find('\n');
         ASSERT_NE(firstLineEnd, std::string::npos) << args;
@@ -81,7 +81,7 @@ TEST(RenderHost, BadArgumentsPrintOneLineAndTheUsageAndExitTwo) {
 
 TEST(RenderHost, UnwritableOutputFailsClearlyAndLeavesNoFile) {
     const std::string out = Temp("no_such_folder_tf/picture.png");
-    const Result r = Run("render --size 64x48 --frames 2 --clock 5 --out " + out);
+    const Result r = RunProgram("render --size 64x48 --frames 2 --clock 5 --out " + out);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.output.find("cannot write"), std::string::npos) << r.output;
     EXPECT_FALSE(Exists(out));
@@ -91,7 +91,7 @@ TEST(RenderHost, UnwritableOutputFailsClearlyAndLeavesNoFile) {
 TEST(RenderHost, WritesAPngPicture) {
     const std::string out = Temp("tf_render.png");
     std::remove(out.c_str());
-    const Result r = Run("render --size 160x120 --frames 3 --clock 11 --out " + out);
+    const Result r = RunProgram("render --size 160x120 --frames 3 --clock 11 --out " + out);
     ASSERT_EQ(r.exitCode, 0) << r.output;
     std::ifstream in(out, std::ios::binary);
     char signature[8] = {};
@@ -104,7 +104,7 @@ class RenderedPicture : public ::testing::Test {
 protected:
     static Picture Render(const std::string& name, const std::string& args) {
         const std::string out = Temp(name);
-        const Result r = Run("render --out " + out + " " + args);
+        const Result r = RunProgram("render --out " + out + " " + args);
         EXPECT_EQ(r.exitCode, 0) << r.output;
         Picture p;
         EXPECT_TRUE(p.Load(out)) << out;
