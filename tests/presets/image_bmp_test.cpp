@@ -25,6 +25,8 @@ struct BitmapCase {
     uint32_t headerSize;
 };
 
+void PrintTo(const BitmapCase& c, std::ostream* os) { *os << c.name; }
+
 class BitmapRoundTrip : public ::testing::TestWithParam<BitmapCase> {};
 
 }  // namespace

@@ -79,6 +79,8 @@ struct IffCase {
     bool extraChunks;
 };
 
+void PrintTo(const IffCase& c, std::ostream* os) { *os << c.name; }
+
 class IffRawAndRunLength : public ::testing::TestWithParam<IffCase> {};
 
 // A picture with flat areas so that run-length tiles really shrink.

@@ -23,6 +23,8 @@ struct PlanarCase {
     bool runLength;
 };
 
+void PrintTo(const PlanarCase& c, std::ostream* os) { *os << c.name; }
+
 class PlanarRgbRoundTrip : public ::testing::TestWithParam<PlanarCase> {};
 
 // A picture with long flat stretches, so run-length lines hold both runs
