@@ -9,6 +9,7 @@
 namespace {
 
 constexpr double kFrom16 = 0.0038910505836575876;  // 1 / 257
+constexpr double kDepthLimit = 1e30;
 constexpr int kBlue = 0;
 constexpr int kGreen = 1;
 constexpr int kRed = 2;
@@ -188,7 +189,8 @@ void WritePixelDepthAt(TPaintCanvas& canvas, const TPixelRow& row, const TPixelW
         WritePixelAt(canvas, row, mode, x, y, paint);
         return;
     }
-    if (!(z == z) || !(zb == zb) || !(e >= 0.0)) return;  // NaN depths would poison the buffers
+    // NaN depths, or depths past what a float holds, would poison the buffers.
+    if (!(std::fabs(z) < kDepthLimit) || !(std::fabs(zb) < kDepthLimit) || !(e >= 0.0 && e < kDepthLimit)) return;
 
     double c[3] = {paint.colour[0], paint.colour[1], paint.colour[2]};
     double l[3] = {paint.light[0], paint.light[1], paint.light[2]};
@@ -319,7 +321,7 @@ void WritePixelDepthAt(TPaintCanvas& canvas, const TPixelRow& row, const TPixelW
             // Behind: the new paint goes under the front paint.
             for (int i = 0; i < 3; ++i) F[i] = (1.0 - v[i]) * c[i] + F[i];
         }
-        if (mode.modifyDepth) *depthFront = static_cast<float>(d1);
+        if (mode.modifyDepth) *depthFront = static_cast<float>(d1 > -kDepthLimit ? (d1 < kDepthLimit ? d1 : kDepthLimit) : -kDepthLimit);
         // 12. Coverage grows by the new opacity.
         for (int i = 0; i < 3; ++i) {
             v[i] = 1.0 - (1.0 - v[i]) * a[i];

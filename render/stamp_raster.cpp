@@ -109,7 +109,7 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
     const int32_t canvasWidth = canvas.width;
     const int32_t canvasHeight = canvas.height;
     if (canvasWidth <= 0 || canvasHeight <= 0) return;
-    if (!std::isfinite(stamp.x) || !std::isfinite(stamp.y) || !std::isfinite(stamp.depth)) return;
+    if (!std::isfinite(stamp.x) || !std::isfinite(stamp.y) || !(std::fabs(stamp.depth) < 1e30)) return;
 
     // 1.
     double width = stamp.width;
@@ -119,7 +119,7 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
     const bool erase = type == 3;
     const bool sampled = type == 1 || type == 2;
     const bool depthOn = brush.depth;
-    const double halfExtent = std::isfinite(stamp.depthExtent) ? std::fabs(stamp.depthExtent) * 0.5 : 0.0;
+    const double halfExtent = std::fabs(stamp.depthExtent) < 1e30 ? std::fabs(stamp.depthExtent) * 0.5 : 0.0;
     const double front = stamp.depth - halfExtent;
 
     // 2. Glow: wider and softer, and only where the stamp is not hidden.

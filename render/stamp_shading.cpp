@@ -21,7 +21,8 @@ double Tame(double v, double ifNaN, double lo, double hi) {
 bool Sanitize(TStamp& s) {
     if (!std::isfinite(s.x) || !std::isfinite(s.y) || !std::isfinite(s.width) || !std::isfinite(s.depth)) return false;
     if (!(s.width > 0.0)) return false;
-    s.depthExtent = std::isfinite(s.depthExtent) ? std::fabs(s.depthExtent) : 0.0;
+    if (!(std::fabs(s.depth) < 1e30)) return false;  // depths live in floats
+    s.depthExtent = std::fabs(s.depthExtent) < 1e30 ? std::fabs(s.depthExtent) : 0.0;
     for (int c = 0; c < 3; ++c) {
         s.colour[c] = Tame(s.colour[c], 0.0, -kColourLimit, kColourLimit);
         s.transparency[c] = Tame(s.transparency[c], 1.0, -kColourLimit, kColourLimit);
