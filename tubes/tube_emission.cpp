@@ -185,8 +185,9 @@ void EmitTubes(const TBrushRecord& brush, int32_t i, const TFLPoint& A, const TF
         // The previous state: one step behind in place, one step on in its ramps.
         TpaintParticleCacheData prev = cur;
         prev.drawnPoint = prev.pathPoint = Q - step;
+        // One segment behind the current state. Growth counts the segments
+        // done on the current record, so these two only describe the pair.
         prev.segmentTotal = m + 1;
-        // So that the first growth step reads done = 0.
         prev.segmentsLeft = m + 1;
         prev.width = cur.width + cur.widthStep;
         prev.flatness = cur.flatness + cur.flatnessStep;

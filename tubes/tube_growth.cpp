@@ -107,8 +107,14 @@ void GrowTubes(const TBrushRecord& brush, int32_t i, const TFLPoint& A, const TF
         const double lambda = Length(l);
         const TFLVector u = lambda > 0.0 ? l * (1.0 / lambda) : l;
 
+        // Segments done: counted on the current record, and every state of a
+        // tube carries the same total (written below). Counting on the
+        // previous record, whose slot alternates between the sown pair's two
+        // totals, would read 0, 0, 2, 2, 4, ... and place clusters, splits
+        // and time limits up to a segment early.
+        const int32_t done = C.segmentTotal - C.segmentsLeft;
+        P.segmentTotal = C.segmentTotal;
         // Out of time?
-        const int32_t done = P.segmentTotal - P.segmentsLeft;
         const double g = L - static_cast<double>(done) / n;
         if (g < 0.0) {
             cache.KillTube(j);
