@@ -73,7 +73,8 @@ bool StretchPixels(const CPPixelBucket& source, const void* sourceColours, int c
             // Same size and format: one copy of the part that has a source.
             const int off = srcRect.left - destRect.left;
             const int a = Max(x0, -off), b = Min(x1, source.Width() - off);
-            if (a < b) std::memcpy(tRow + a * bytes, sRow + (a + off) * bytes, static_cast<size_t>(b - a) * bytes);
+            // memmove: a surface may be copied onto itself.
+            if (a < b) std::memmove(tRow + a * bytes, sRow + (a + off) * bytes, static_cast<size_t>(b - a) * bytes);
             continue;
         }
         for (int x = x0; x < x1; ++x) {
