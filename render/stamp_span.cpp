@@ -87,6 +87,7 @@ bool LayCastShadows(const TStampSpanArgs& args, StampRun& run, const TSpanView& 
         for (uint8_t& seen : run.lightSeen) seen = 0;
     const double diffusion = std::isfinite(brush.shadowDiffusion) ? brush.shadowDiffusion : 0.0;
     const double softness = std::isfinite(brush.softness) ? brush.softness : 0.0;
+    const double widest = 2.0 * (canvas.width > canvas.height ? canvas.width : canvas.height);
 
     for (int32_t k = 0; k < count && k < kMaxStampLights; ++k) {
         const LightRecord& light = lights[k];
@@ -134,6 +135,7 @@ bool LayCastShadows(const TStampSpanArgs& args, StampRun& run, const TSpanView& 
         const TShadowPoint end = shadowOf(B, args.end.up, args.end.groundOffset, widthFactor * args.end.width);
         if (!end.ok) continue;
         TStampShadowTrack& track = run.shadow[k];
+        double spent = 0.0;
 
         auto layShadow = [&](const TFLPoint& p, double worldWidth, const double colour[3], double soft) {
             TStamp stamp;
@@ -160,6 +162,8 @@ bool LayCastShadows(const TStampSpanArgs& args, StampRun& run, const TSpanView& 
             stamp.subStamping = args.subStamping;
             ShadeStamp(stamp, nullptr, 0);
             if (args.painted) *args.painted = true;
+            const double side = stamp.width < widest ? stamp.width : widest;
+            spent += side * side + 1.0;
         };
 
         if (!run.lightSeen[k]) {
@@ -184,6 +188,7 @@ bool LayCastShadows(const TStampSpanArgs& args, StampRun& run, const TSpanView& 
             for (int c = 0; c < 3; ++c) colour[c] = Lerp(track.colour[c], end.colour[c], f);
             layShadow(p, w, colour, end.softness);
             lastF = f;
+            if (spent > kMaxStampPixelsPerSpan) break;
         }
         if (lastF >= 0.0) {
             const TFLPoint last = track.lastPoint;
@@ -290,7 +295,11 @@ void WalkSpan(const TStampSpanArgs& args, bool depthOnly) {
     }
 
     // 8. Minimum stamp width in pixels.
-    const double minWidth = brush.stampDensity * 0.5;
+    // Held to twice the canvas: a stamp wider than that looks no different.
+    double minWidth = brush.stampDensity * 0.5;
+    const double widest = 2.0 * (canvas.width > canvas.height ? canvas.width : canvas.height);
+    if (!(minWidth == minWidth)) minWidth = 0.0;
+    if (minWidth > widest) minWidth = widest;
     auto atLeast = [](double v, double m) { return v < m ? m : v; };
 
     // 9. The distance to cover and the widths at both ends.
@@ -384,6 +393,7 @@ void WalkSpan(const TStampSpanArgs& args, bool depthOnly) {
         if (uEnd - run.uCoordinate < -0.5) uEnd += 1.0;
     }
 
+    double spentPixels = 0.0;
     struct TLaid {
         double f = 0.0;
         TFLPoint world;
@@ -440,6 +450,8 @@ void WalkSpan(const TStampSpanArgs& args, bool depthOnly) {
             ShadeStamp(stamp, lights, lightCount);
         }
         ++canvas.segmentStamps;
+        const double side = stamp.width < widest ? stamp.width : widest;
+        spentPixels += side * side + 1.0;
         if (args.painted) *args.painted = true;
         laid.f = f;
         laid.world = p;
@@ -470,6 +482,8 @@ void WalkSpan(const TStampSpanArgs& args, bool depthOnly) {
             }
             layStamp(f);
             inside = true;
+            // Past the span's pixel budget the rest is carried to the next span.
+            if (spentPixels > kMaxStampPixelsPerSpan) break;
         }
         // 16. A completing run still gets one stamp into a short span.
         if (!aborted && !inside && args.completing && !placer.Capped()) {

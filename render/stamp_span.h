@@ -129,3 +129,7 @@ double StampSpacingFactor(double length, double distanceToCover, double stampDen
 // Most stamps one span can lay; a tighter spacing is laid as this many and
 // the rest of the span is carried to the next one.
 constexpr int32_t kMaxStampsPerSpan = 4096;
+// Most stamp pixels (summed stamp areas) one span lays before carrying the
+// rest to the next span: a density that piles thousands of canvas-sized
+// stamps on one span stays a bounded amount of work.
+constexpr double kMaxStampPixelsPerSpan = 1048576.0;
