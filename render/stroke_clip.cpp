@@ -38,8 +38,10 @@ int32_t CutGaps(double low, double high, const TBrushRecord& brush, std::array<T
     }
     const double paintedLength = (1.0 - size) * spacing;
     int32_t count = 0;
-    for (double k = firstPeriod; k <= lastPeriod; k += 1.0) {
-        const double periodStart = k * spacing;
+    // Counted by an integer: at period numbers past 2^53 adding 1 would not move k.
+    const int32_t periods = static_cast<int32_t>(lastPeriod - firstPeriod) + 1;
+    for (int32_t n = 0; n < periods; ++n) {
+        const double periodStart = (firstPeriod + n) * spacing;
         const double a = std::max(low, periodStart);
         const double b = std::min(high, periodStart + paintedLength);
         if (a < b || (a == b && low == high)) out[count++] = {a, b};

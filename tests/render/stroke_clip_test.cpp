@@ -1,6 +1,7 @@
 // Time clipping and gaps: which pieces of a span reach the stamper.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 #include "presets/brush_record.h"
@@ -157,6 +158,16 @@ TEST(GapClipping, DegenerateSettings) {
         f.Paint();
         EXPECT_EQ(RecordedSpans().size(), c.pieces) << c.what;
     }
+}
+
+TEST(GapClipping, PeriodNumbersTooLargeToCountByOneStillEnd) {
+    // Around 1e17 periods, adding 1 to a double period number changes nothing.
+    SpanFixture f;
+    f.brush.gapSize = 0.5;
+    f.brush.gapSpacing = 1e-17;
+    f.Texture(1.0, std::nextafter(std::nextafter(1.0, 2.0), 2.0));
+    f.Paint();
+    EXPECT_LE(RecordedSpans().size(), static_cast<size_t>(kMaxGapPieces));
 }
 
 TEST(GapClipping, ASpanOfOneCoordinateIsPaintedWholeOrNotAtAll) {
