@@ -1,95 +1,9 @@
 #include "render/pixel_write.h"
 
-#include <cmath>
-#include <cstring>
-
-#include "motion/random.h"
+#include "render/pixel_write_kernels.h"
 #include "shell/paint_canvas.h"
 
-namespace {
-
-constexpr double kFrom16 = 0.0038910505836575876;  // 1 / 257
-constexpr double kDepthLimit = 1e30;
-constexpr int kBlue = 0;
-constexpr int kGreen = 1;
-constexpr int kRed = 2;
-constexpr int kAlpha = 3;
-// Channel c (red, green, blue) of the paint lives at this byte of a pixel.
-constexpr int kChannelByte[3] = {kRed, kGreen, kBlue};
-
-// v limited to [0, 255]; NaN reads as 0.
-inline double Clamp255(double v) { return v > 0.0 ? (v < 255.0 ? v : 255.0) : 0.0; }
-inline double Clamp01(double v) { return v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0; }
-
-// Channel k (byte order B, G, R, A) of a 4- or 8-byte pixel in 0..255 units.
-inline double ReadChannel(const uint8_t* pixel, int32_t bytes, int k) {
-    if (bytes == 8) {
-        uint16_t v;
-        std::memcpy(&v, pixel + 2 * k, sizeof v);
-        return v * kFrom16;
-    }
-    return pixel[k];
-}
-
-// Stores v (0..255 units): 8-bit channels take floor(v + dither) -- with a
-// dither uniform in [0, 1) that is rounding to nearest on average -- and
-// 16-bit channels v * 257 rounded, without dither.
-inline void StoreChannel(uint8_t* pixel, int32_t bytes, int k, double v, double dither) {
-    if (bytes == 8) {
-        const uint16_t w = static_cast<uint16_t>(Clamp255(v) * 257.0 + 0.5);
-        std::memcpy(pixel + 2 * k, &w, sizeof w);
-        return;
-    }
-    pixel[k] = static_cast<uint8_t>(Clamp255(v + dither));
-}
-
-// Whether a 16-bit store skips the dither (it never needs it).
-inline bool NeedsDither(int32_t bytes) { return bytes != 8; }
-
-inline double Dither(TPaintCanvas& canvas, int32_t bytes) { return NeedsDither(bytes) ? NextDither(canvas) : 0.0; }
-
-inline uint8_t* PixelAt(uint8_t* row, int32_t bytes, int32_t x) {
-    return row + static_cast<intptr_t>(x) * bytes;
-}
-
-// A pixel copied between layers of possibly different channel depth.
-void CopyPixel(const uint8_t* from, int32_t fromBytes, uint8_t* to, int32_t toBytes) {
-    if (fromBytes == toBytes) {
-        std::memcpy(to, from, static_cast<size_t>(toBytes));
-        return;
-    }
-    for (int k = 0; k < 4; ++k) StoreChannel(to, toBytes, k, ReadChannel(from, fromBytes, k), 0.5);
-}
-
-bool LayerCovers(const TCanvasLayer& layer, const TPaintCanvas& canvas) {
-    return layer.pixels && (layer.bytesPerPixel == 4 || layer.bytesPerPixel == 8) && layer.width >= canvas.width &&
-           layer.height >= canvas.height;
-}
-
-uint8_t* LayerRow(const TPaintCanvas& canvas, int index, int32_t y, int32_t& bytes) {
-    const TCanvasLayer& layer = canvas.layer[index];
-    if (!LayerCovers(layer, canvas)) return nullptr;
-    bytes = layer.bytesPerPixel;
-    return layer.Row(y);
-}
-
-float* DepthRow(const TPaintCanvas& canvas, int index, int32_t y) {
-    float* depth = canvas.depthLayer[index];
-    if (!depth || canvas.depthWidth[index] < canvas.width || canvas.depthHeight[index] < canvas.height) return nullptr;
-    return depth + static_cast<intptr_t>(y) * canvas.depthWidth[index];
-}
-
-inline bool Inside(const TPaintCanvas& canvas, int32_t x, int32_t y) {
-    return x >= 0 && y >= 0 && x < canvas.width && y < canvas.height;
-}
-
-void CopyToMirror(const TPixelRow& row, int32_t x) {
-    if (!row.mirror || !row.picture) return;
-    CopyPixel(PixelAt(row.picture, row.pictureBytes, x), row.pictureBytes, PixelAt(row.mirror, row.mirrorBytes, x),
-              row.mirrorBytes);
-}
-
-}  // namespace
+using namespace pixelkernel;
 
 TPixelRow CanvasPixelRow(const TPaintCanvas& canvas, int32_t y) {
     TPixelRow row;
@@ -110,12 +24,10 @@ TPixelRow CanvasPixelRow(const TPaintCanvas& canvas, int32_t y) {
 }
 
 double NextDither(TPaintCanvas& canvas) {
-    int32_t& counter = canvas.shading.ditherCounter;
-    if (counter < 0 || counter >= kNoiseTableSize) counter = 0;
-    const double value = (static_cast<double>(NoiseTable()[counter]) + 1.0) * 0.5;
-    ++counter;
-    // The table holds values up to 1.0 itself; keep the dither below one step.
-    return value < 0.99999 ? value : 0.99999;
+    pixelkernel::TDitherCursor cursor(canvas);
+    const double value = cursor.Next();
+    cursor.Store(canvas);
+    return value;
 }
 
 void WritePixel(TPaintCanvas& canvas, const TPixelWriteMode& mode, int32_t x, int32_t y, const TPixelPaint& paint) {
@@ -131,236 +43,14 @@ void WritePixelDepth(TPaintCanvas& canvas, const TPixelWriteMode& mode, int32_t 
 
 void WritePixelAt(TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x, int32_t,
                   const TPixelPaint& paint) {
-    if (!row.picture) return;
-    uint8_t* pixel = PixelAt(row.picture, row.pictureBytes, x);
-    const int32_t bytes = row.pictureBytes;
-
-    if (mode.modifyColor) {
-        // new = (1 - a) old + c a + l, per channel
-        for (int c = 0; c < 3; ++c) {
-            const int k = kChannelByte[c];
-            const double a = paint.opacity[c];
-            const double old = ReadChannel(pixel, bytes, k);
-            const double v = (1.0 - a) * old + paint.colour[c] * a + paint.light[c];
-            StoreChannel(pixel, bytes, k, v, Dither(canvas, bytes));
-        }
-    }
-    if (mode.modifyAlpha) {
-        // A third of the mean opacity: a full-opacity pass takes away a tenth
-        // of the remaining transparency.
-        const double m = (paint.opacity[0] + paint.opacity[1] + paint.opacity[2]) * 0.03333333333;
-        const double old = ReadChannel(pixel, bytes, kAlpha);
-        double alpha;
-        if (!mode.erase) {
-            const double t = (1.0 - old / 255.0) * (1.0 - m);
-            alpha = t <= 0.0 ? 255.0 : (t < 1.0 ? (1.0 - t) * 255.0 : 0.0);
-        } else {
-            alpha = m >= 1.0 ? 0.0 : (m <= 0.0 ? old : (1.0 - m) * old);
-        }
-        if (alpha != alpha) alpha = old;  // NaN opacity leaves the alpha alone
-        StoreChannel(pixel, bytes, kAlpha, alpha, 0.5);
-    }
-
-    if (mode.erase) {
-        // Erased paint is gone from the depth mode's layers too: the depth
-        // buffers forget it, the settled layer takes the erased picture
-        // (so later depth paint composes over the background, not over the
-        // paint that was erased) and the front paint is emptied.
-        const bool reset = canvas.projectionOn && canvas.shading.depthReset;
-        const float far = reset ? (canvas.projectionKind == 1 || canvas.projectionKind == 2 ? 10000.0f : 1.0f)
-                                : kEmptyDepth;
-        if (row.depthBack) row.depthBack[x] = far;
-        if (row.depthFront) row.depthFront[x] = far;
-        if (row.back) CopyPixel(pixel, bytes, PixelAt(row.back, row.backBytes, x), row.backBytes);
-        if (row.front) std::memset(PixelAt(row.front, row.frontBytes, x), 0, static_cast<size_t>(row.frontBytes));
-        if (row.cover) std::memset(PixelAt(row.cover, row.coverBytes, x), 0, static_cast<size_t>(row.coverBytes));
-    }
-    CopyToMirror(row, x);
+    pixelkernel::TDitherCursor dither(canvas);
+    pixelkernel::PlainPixel(canvas, row, mode, x, paint, dither);
+    dither.Store(canvas);
 }
 
-void WritePixelDepthAt(TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x, int32_t y,
-                       const TPixelPaint& paint, double z, double zb, double e, double s) {
-    if (!row.picture) return;
-    // 1. Behind settled paint: nothing to do.
-    const double d0 = row.depthBack ? static_cast<double>(row.depthBack[x]) : 0.0;
-    if (row.depthBack && d0 < z - e) return;
-    // 2. Erasing, or a canvas without the depth layers, paints straight.
-    if (mode.erase || !row.depthBack || !row.depthFront || !row.back || !row.front || !row.cover) {
-        WritePixelAt(canvas, row, mode, x, y, paint);
-        return;
-    }
-    // NaN depths, or depths past what a float holds, would poison the buffers.
-    if (!(std::fabs(z) < kDepthLimit) || !(std::fabs(zb) < kDepthLimit) || !(e >= 0.0 && e < kDepthLimit)) return;
-
-    double c[3] = {paint.colour[0], paint.colour[1], paint.colour[2]};
-    double l[3] = {paint.light[0], paint.light[1], paint.light[2]};
-    double o[3] = {Clamp01(paint.opacity[0]), Clamp01(paint.opacity[1]), Clamp01(paint.opacity[2])};
-
-    // 3. Depth fade: far paint takes on the fade colour, and its added light
-    // fades out with it.
-    const TDepthFade& fade = canvas.fade;
-    if (fade.enabled) {
-        const double f = Clamp01((z - fade.nearDepth) / (fade.farDepth - fade.nearDepth));
-        for (int k = 0; k < 3; ++k) {
-            c[k] = fade.gain[k] * c[k] * (1.0 - f) + 255.0 * fade.colour[k] * f;
-            l[k] *= 1.0 - f;
-        }
-    }
-
-    // 4. Mean opacity, in single precision.
-    float m = static_cast<float>((o[0] + o[1] + o[2]) * (1.0 / 3.0));
-
-    // 5. Settled paint cuts into the back of the pixel: keep the share of
-    // opacity that lies in front of it.
-    if (d0 + e < zb) {
-        const double t = (d0 + e - z) / (zb - z);
-        if (m > 0.0f) {
-            double k = (1.0 - std::pow(1.0 - static_cast<double>(m), t)) / m;
-            if (k > 1.0) k = 1.0;
-            m = static_cast<float>(m * k);
-            for (int i = 0; i < 3; ++i) {
-                o[i] *= k;
-                l[i] *= k;
-            }
-        } else {
-            for (double& v : l) v *= t;
-        }
-    }
-
-    // 6. A shadow lands only on settled paint near its own depth.
-    if (mode.shadowPass) {
-        const double r = 2.0 * (zb - z);
-        if (r > 0.0) {
-            const double delta = d0 - zb;
-            if (delta > r || delta < -r) return;
-            const double g = 1.0 - std::fabs(delta) / r;
-            m = static_cast<float>(m * g);
-            for (double& v : o) v *= g;
-        }
-    }
-
-    // 7. The layers at this pixel.
-    uint8_t* picture = PixelAt(row.picture, row.pictureBytes, x);
-    uint8_t* back = PixelAt(row.back, row.backBytes, x);
-    uint8_t* front = PixelAt(row.front, row.frontBytes, x);
-    uint8_t* cover = PixelAt(row.cover, row.coverBytes, x);
-    double B[3], F[3], v[3];
-    for (int i = 0; i < 3; ++i) {
-        const int k = kChannelByte[i];
-        B[i] = ReadChannel(back, row.backBytes, k);
-        F[i] = ReadChannel(front, row.frontBytes, k);
-        double cv = ReadChannel(cover, row.coverBytes, k);
-        if (row.coverBytes == 8 && cv < 1.0) cv = 0.0;
-        v[i] = cv / 255.0;
-    }
-    double a1 = ReadChannel(back, row.backBytes, kAlpha);
-
-    // 8. Sub-stamps fade in where the front paint already covers.
-    if (s < 1.0) {
-        for (int i = 0; i < 3; ++i) {
-            const double w = v[i] * 0.4 + s;
-            if (w < 1.0) {
-                o[i] *= w;
-                l[i] *= w;
-                if (i == 0) m = static_cast<float>(m * w);
-            }
-        }
-    }
-
-    // 9. Premultiply: c' = c o + l, a = 1 - o.
-    double a[3];
-    for (int i = 0; i < 3; ++i) {
-        c[i] = c[i] * o[i] + l[i];
-        a[i] = 1.0 - o[i];
-    }
-
-    float* depthFront = row.depthFront + x;
-    float* depthBack = row.depthBack + x;
-    if (mode.shadowPass) {
-        // 10. B' = a B + c'; the settled alpha closes by m.
-        for (int i = 0; i < 3; ++i) {
-            B[i] = a[i] * B[i] + c[i];
-            StoreChannel(back, row.backBytes, kChannelByte[i], B[i], 0.5);
-        }
-        a1 = 255.0 - (255.0 - a1) * (1.0 - m);
-        a1 = Clamp255(a1);
-        StoreChannel(back, row.backBytes, kAlpha, a1, 0.5);
-    } else {
-        // 11. By depth against the front paint.
-        double d1 = *depthFront;
-        if (z <= d1 - e) {
-            // In front: F' = a F + c'.
-            for (int i = 0; i < 3; ++i) F[i] = a[i] * F[i] + c[i];
-            if (mode.modifyDepth) {
-                if (m >= 0.25f) {
-                    d1 = z;
-                } else {
-                    double k = (l[0] + l[1] + l[2]) * 0.00130718954248366 + m;
-                    if (k >= 0.25) {
-                        d1 = z;
-                    } else {
-                        k *= 4.0;
-                        if (z + 100.0 * e < d1) d1 = z + 100.0 * e;
-                        d1 = k * z + (1.0 - k) * d1;
-                    }
-                }
-            }
-        } else if (z <= d1 + e) {
-            // Within the band: a blend of in front and behind.
-            const double t = (d1 + e - z) / (2.0 * e);
-            for (int i = 0; i < 3; ++i)
-                F[i] = t * (a[i] * F[i] + c[i]) + (1.0 - t) * ((1.0 - v[i]) * c[i] + F[i]);
-            if (mode.modifyDepth) {
-                const double g = (d1 - z) / e;
-                if (g > -0.5 && g < 0.5)
-                    d1 = (g + 0.5) * z + (0.5 - g) * d1;
-                else if (g >= 0.5)
-                    d1 = z;
-            }
-        } else {
-            // Behind: the new paint goes under the front paint.
-            for (int i = 0; i < 3; ++i) F[i] = (1.0 - v[i]) * c[i] + F[i];
-        }
-        if (mode.modifyDepth) *depthFront = static_cast<float>(d1 > -kDepthLimit ? (d1 < kDepthLimit ? d1 : kDepthLimit) : -kDepthLimit);
-        // 12. Coverage grows by the new opacity.
-        for (int i = 0; i < 3; ++i) {
-            v[i] = 1.0 - (1.0 - v[i]) * a[i];
-            if (F[i] > 255.0) F[i] = 255.0;
-        }
-    }
-
-    // 13. The picture: P = (1 - v) B + F over the settled alpha.
-    const double V = (v[0] + v[1] + v[2]) * (1.0 / 3.0);
-    if (mode.modifyColor) {
-        for (int i = 0; i < 3; ++i) {
-            double P = (1.0 - v[i]) * B[i] + F[i];
-            if (P > 255.0) P = 255.0;
-            StoreChannel(picture, row.pictureBytes, kChannelByte[i], P, Dither(canvas, row.pictureBytes));
-        }
-    }
-    if (mode.modifyAlpha) {
-        const double alpha = 255.0 * Clamp01(1.0 - (1.0 - V) * (1.0 - a1 / 255.0));
-        StoreChannel(picture, row.pictureBytes, kAlpha, alpha, Dither(canvas, row.pictureBytes));
-    }
-
-    // 14. Keep the front paint, or settle it once it is nearly opaque.
-    if (V <= 0.95) {
-        if (mode.modifyAlpha) {
-            for (int i = 0; i < 3; ++i)
-                StoreChannel(cover, row.coverBytes, kChannelByte[i], 255.0 * (v[i] > 0.0 ? v[i] : 0.0),
-                             Dither(canvas, row.coverBytes));
-        }
-        if (mode.modifyColor) {
-            for (int i = 0; i < 3; ++i)
-                StoreChannel(front, row.frontBytes, kChannelByte[i], F[i], Dither(canvas, row.frontBytes));
-        }
-    } else {
-        CopyPixel(picture, row.pictureBytes, back, row.backBytes);
-        for (int i = 0; i < 3; ++i) {
-            StoreChannel(front, row.frontBytes, kChannelByte[i], 0.0, 0.0);
-            StoreChannel(cover, row.coverBytes, kChannelByte[i], 0.0, 0.0);
-        }
-        if (mode.modifyDepth) *depthBack = *depthFront;
-    }
-    CopyToMirror(row, x);
+void WritePixelDepthAt(TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x, int32_t,
+                       const TPixelPaint& paint, double z, double zb, double tolerance, double subWeight) {
+    pixelkernel::TDitherCursor dither(canvas);
+    pixelkernel::DepthPixel(canvas, row, mode, x, paint, z, zb, tolerance, subWeight, dither);
+    dither.Store(canvas);
 }

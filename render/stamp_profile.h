@@ -3,6 +3,8 @@
 // rim. Set up once per stamp; evaluated per pixel.
 #pragma once
 
+#include <cmath>
+
 struct TCoverageProfile {
     double radius = 0.0;
     double inner = 0.0;       // solid out to here (soft and dense discs); ring's inner edge (hollow)
@@ -44,6 +46,13 @@ struct TCoverageProfile {
 
     // S(t) = 2t^3 - 3t^2 + 1: 1 at t = 0, 0 at t = 1, flat at both ends.
     static double Smooth(double t) { return (2.0 * t - 3.0) * t * t + 1.0; }
+
+    // Coverage from the squared distance: the solid middle of a disc needs
+    // no square root.
+    double AtSquared(double d2) const {
+        if (!hollow && d2 < inner * inner) return factor < 1.0 ? (factor > 0.0 ? factor : 0.0) : 1.0;
+        return At(std::sqrt(d2));
+    }
 
     // Coverage at distance d from the centre, in [0, 1].
     double At(double d) const {

@@ -3,6 +3,7 @@
 
 #include "presets/brush_record.h"
 #include "render/input_poll.h"
+#include "render/pixel_write_kernels.h"
 #include "render/stamp_profile.h"
 #include "render/stamp_shading.h"
 #include "render/stamp_span.h"
@@ -11,9 +12,8 @@
 
 namespace {
 
-constexpr double kFrom16 = 0.0038910505836575876;  // 1 / 257
-
-double Clamp01(double v) { return v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0; }
+using pixelkernel::Clamp01;
+using pixelkernel::kFrom16;
 
 inline int32_t Wrap(int32_t i, int32_t n) {
     const int32_t m = i % n;
@@ -98,6 +98,23 @@ struct TTextureFrame {
                 break;
         }
     }
+};
+
+struct TRoundLight {
+    double facing = 0.0;
+    double across = 0.0;
+    double colour[3] = {0.0, 0.0, 0.0};
+};
+
+struct TRoundTerms {
+    double scale = 0.0;      // W * brightness
+    double oneMinusW = 1.0;
+    double base[3] = {0.0, 0.0, 0.0};  // W * ambient + (1 - W) * lit colour
+    double specular[3] = {0.0, 0.0, 0.0};
+    double back[3] = {1.0, 1.0, 1.0};
+    double fallback[3] = {0.0, 0.0, 0.0};  // diffuse when no light has screen terms
+    TRoundLight light[kMaxStampLights];
+    int32_t count = 0;
 };
 
 }  // namespace
@@ -238,6 +255,28 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
     const double W = lighting.screenTerms ? lighting.weight : 0.0;
     const double brightness = stamp.brightness <= 1.0 ? stamp.brightness : 1.0;
     const int32_t lightCount = lighting.screenTerms ? lighting.lightCount : 0;
+    // The round cross-section's per-stamp terms, copied into locals so that
+    // the pixel loop's stores cannot alias them.
+    TRoundTerms round;
+    if (roundLight) {
+        round.scale = W * brightness;
+        round.oneMinusW = 1.0 - W;
+        for (int c = 0; c < 3; ++c) {
+            round.base[c] = W * lighting.ambient[c] + (1.0 - W) * lighting.colour[c];
+            round.specular[c] = lighting.specular[c] * 255.0;
+            round.back[c] = lighting.backShadow[c];
+            round.fallback[c] = lighting.diffuse[c];
+        }
+        for (int32_t k = 0; k < lightCount && k < kMaxStampLights; ++k) {
+            if (!lighting.lightDiffuse[k]) continue;
+            TRoundLight& l = round.light[round.count++];
+            l.facing = lighting.facing[k];
+            l.across = lighting.across[k];
+            for (int c = 0; c < 3; ++c) l.colour[c] = lighting.lightColour[k][c];
+        }
+        // With screen terms every light counts, even when none is diffuse.
+        if (lightCount > 0 && round.count == 0) round.fallback[0] = round.fallback[1] = round.fallback[2] = 0.0;
+    }
     const double tx = stamp.travel[0];
     const double ty = stamp.travel[1];
     const double invR = 1.0 / r;
@@ -253,6 +292,7 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
     const double r2 = r * r;
     int64_t written = 0;
     TPixelPaint paint;
+    pixelkernel::TDitherCursor dither(canvas);
     // 6. Row by row.
     for (int32_t j = y0; j < y1; ++j) {
         const double dy = j + 0.5 - cy;
@@ -278,11 +318,12 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
             if (d2 > r2) continue;
             const int32_t x = canvas.wrapX ? Wrap(i, canvasWidth) : i;
             if (depthOn && row.depthBack && row.depthBack[x] < front) continue;
-            double coverage = profile.At(std::sqrt(d2)) * opacityScale;
+            double coverage = profile.AtSquared(d2) * opacityScale;
             if (!(coverage > 0.0)) continue;
 
-            // 7. Colour.
-            double colour[3];
+            // 7. Colour, built in place in the paint (no copies between
+            // stack arrays: they stall store forwarding in this loop).
+            double* const colour = paint.colour;
             if (scratchRow) {
                 const uint8_t* s = scratchRow + static_cast<intptr_t>(i - x0) * scratchBytes;
                 if (scratchBytes == 8) {
@@ -330,21 +371,25 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
             if (flatLight) {
                 for (int c = 0; c < 3; ++c) colour[c] = colour[c] * flatMul[c] + flatAdd[c];
             } else if (roundLight) {
-                double diffuse[3] = {0.0, 0.0, 0.0};
-                for (int32_t k = 0; k < lightCount; ++k) {
-                    if (!lighting.lightDiffuse[k]) continue;
-                    const double t = (q * lighting.facing[k] + a * lighting.across[k]) * W + (1.0 - W);
-                    if (t > 0.0)
-                        for (int c = 0; c < 3; ++c) diffuse[c] += lighting.lightColour[k][c] * t;
+                // diffuse = sum over lights of colour * t, t = (q facing + a across) W + (1 - W) when positive
+                double d0 = round.fallback[0], d1 = round.fallback[1], d2 = round.fallback[2];
+                if (round.count > 0) {
+                    d0 = d1 = d2 = 0.0;
+                    for (int32_t k = 0; k < round.count; ++k) {
+                        const TRoundLight& l = round.light[k];
+                        const double t = (q * l.facing + a * l.across) * W + round.oneMinusW;
+                        if (t > 0.0) {
+                            d0 += l.colour[0] * t;
+                            d1 += l.colour[1] * t;
+                            d2 += l.colour[2] * t;
+                        }
+                    }
                 }
-                if (lightCount == 0)
-                    for (int c = 0; c < 3; ++c) diffuse[c] = lighting.diffuse[c];
-                const double highlight = (diffuse[0] + diffuse[1] + diffuse[2]) * (1.0 / 3.0);
-                for (int c = 0; c < 3; ++c) {
-                    const double factor =
-                        W * (diffuse[c] * brightness + lighting.ambient[c]) + (1.0 - W) * lighting.colour[c];
-                    colour[c] = (colour[c] * factor + lighting.specular[c] * 255.0 * highlight) * lighting.backShadow[c];
-                }
+                // colour' = (colour (W b diffuse + W ambient + (1 - W) lit) + specular 255 mean(diffuse)) backShadow
+                const double highlight = (d0 + d1 + d2) * (1.0 / 3.0);
+                colour[0] = (colour[0] * (round.scale * d0 + round.base[0]) + round.specular[0] * highlight) * round.back[0];
+                colour[1] = (colour[1] * (round.scale * d1 + round.base[1]) + round.specular[1] * highlight) * round.back[1];
+                colour[2] = (colour[2] * (round.scale * d2 + round.base[2]) + round.specular[2] * highlight) * round.back[2];
             }
 
             // 9. What the pass lays.
@@ -356,13 +401,11 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
                 }
             } else if (glowPass) {
                 for (int c = 0; c < 3; ++c) {
-                    paint.colour[c] = colour[c];
                     paint.opacity[c] = 0.0;
                     paint.light[c] = (colour[c] * keep[c] + incandescence[c]) * glowTint[c] * coverage;
                 }
             } else {
                 for (int c = 0; c < 3; ++c) {
-                    paint.colour[c] = colour[c];
                     paint.opacity[c] = keep[c] * coverage;
                     paint.light[c] = incandescence[c] * coverage;
                 }
@@ -372,13 +415,15 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
             if (depthOn) {
                 const double z = stamp.depth - q * halfExtent;
                 const double zb = stamp.depth + q * halfExtent;
-                WritePixelDepthAt(canvas, row, mode, x, y, paint, z, zb, tolerance);
+                pixelkernel::DepthPixel(canvas, row, mode, x, paint, z, zb, tolerance, 1.0, dither);
             } else {
-                WritePixelAt(canvas, row, mode, x, y, paint);
+                pixelkernel::PlainPixel(canvas, row, mode, x, paint, dither);
             }
             ++written;
         }
     }
+
+    dither.Store(canvas);
 
     // 11. Depth range and dirty rectangle (maxima one past the last pixel).
     const float frontF = static_cast<float>(front);

@@ -67,3 +67,10 @@ TEST(StampProfile, CoverageStaysWithinZeroAndOneForAnySoftness) {
         }
     }
 }
+
+TEST(StampProfile, SquaredDistanceGivesTheSameCoverage) {
+    for (double s : {-0.7, 0.0, 0.3, 1.0, 1.6}) {
+        const TCoverageProfile p = TCoverageProfile::Make(12.0, s, 1.5, false);
+        for (double d = 0.0; d <= 13.0; d += 0.173) EXPECT_EQ(p.AtSquared(d * d), p.At(std::sqrt(d * d))) << s << " " << d;
+    }
+}
