@@ -10,11 +10,12 @@ blends toward the shading of a round tube.
 
 
 class Preset:
-    def __init__(self, category, name, look, overrides):
+    def __init__(self, category, name, look, overrides, show="dark"):
         self.category = category
         self.name = name
         self.look = look
         self.overrides = overrides
+        self.show = show  # the background the gallery paints it on
 
 
 # What every body brush shares: no tubes, a round stamp (not a flat
@@ -50,12 +51,12 @@ def grey(prefix, v):
     return rgb(prefix, v, v, v)
 
 
-def body(category, name, look, *parts, **overrides):
+def body(category, name, look, *parts, show="dark", **overrides):
     values = dict(BODY)
     for part in parts:
         values.update(part)
     values.update(overrides)
-    return Preset(category, name, look, values)
+    return Preset(category, name, look, values, show)
 
 
 # Building blocks.
@@ -91,12 +92,12 @@ PRESETS = [
 
     # -- ink: wet and dry media --
     body("ink", "inkWash", "Broad, very soft, watery blue-black washes that darken where they overlap.",
-         UNLIT, FLAT, rgb("color1", 0.12, 0.16, 0.26), grey("transparency1", 0.86),
-         brushWidth=0.9, softness=1, stampDensity=6),
+         UNLIT, FLAT, rgb("color1", 0.12, 0.16, 0.26), grey("transparency1", 0.9),
+         brushWidth=0.6, softness=1, stampDensity=6, show="bright"),
     body("ink", "sumiDryBrush", "Black ink dragged by a dry brush: streaks of bristles along the stroke.",
          UNLIT, FLAT, rgb("color1", 0.05, 0.05, 0.06), mapOpacity=1, textureType=3, mapMethod=2,
          repeatU=0.15, repeatV=6, fractalAmplitude=1.6, fractalRatio=0.6, fractalThreshold=-0.15,
-         texOpacityScale=1, brushWidth=0.45, softness=0.15, stampDensity=10),
+         texOpacityScale=1, brushWidth=0.45, softness=0.15, stampDensity=10, show="bright"),
     body("ink", "feltMarker", "A hard-edged magenta felt marker, flat colour that builds up where it crosses.",
          UNLIT, FLAT, rgb("color1", 0.85, 0.1, 0.55), grey("transparency1", 0.25),
          brushWidth=0.22, softness=0, stampDensity=8),
@@ -106,15 +107,15 @@ PRESETS = [
 
     # -- light: incandescent and glowing brushes, best on dark --
     body("light", "neonTube", "A thin hot-pink neon tube with a white core and a wide pink glow.",
-         UNLIT, FLAT, rgb("color1", 1.0, 0.85, 0.95), rgb("incandescence1", 0.6, 0.1, 0.35),
+         UNLIT, FLAT, rgb("color1", 1.0, 0.55, 0.8), rgb("incandescence1", 0.5, 0.1, 0.3),
          rgb("glowColor", 1.0, 0.25, 0.7), glow=0.9, glowSpread=6, brushWidth=0.06, softness=0.4),
     body("light", "fireflyDots", "Dotted trails of little yellow-green lights, each with its own halo.",
-         UNLIT, FLAT, rgb("color1", 0.9, 1.0, 0.5), rgb("incandescence1", 0.5, 0.6, 0.1),
+         UNLIT, FLAT, rgb("color1", 0.75, 0.85, 0.15), rgb("incandescence1", 0.3, 0.35, 0.0),
          rgb("glowColor", 0.7, 1.0, 0.3), glow=0.8, glowSpread=5, brushWidth=0.08, softness=0.5,
          gapSize=0.8, gapSpacing=4),
     body("light", "auroraVeil", "Wide, faint sheets of green and teal light that brighten where they cross.",
          UNLIT, FLAT, rgb("color1", 0.2, 0.9, 0.6), grey("transparency1", 0.93),
-         rgb("incandescence1", 0.05, 0.22, 0.16), brushWidth=1.1, softness=1, stampDensity=5),
+         rgb("incandescence1", 0.006, 0.025, 0.018), brushWidth=0.9, softness=1, stampDensity=5),
     body("light", "lavaCrack", "Glowing molten rock: a fixed fractal of yellow and deep red shows through the strokes.",
          texture(3, 0, (1.0, 0.85, 0.2), (0.45, 0.02, 0.0), repeatU=3, repeatV=5.3, fractalAmplitude=1.3,
                  fractalRatio=0.55),
@@ -123,14 +124,14 @@ PRESETS = [
 
     # -- relief: lighting, highlights and shadows --
     body("relief", "chromePipe", "Polished steel tubing: round, grey, with a bright white highlight.",
-         WHITE_SPECULAR, rgb("color1", 0.55, 0.58, 0.62), translucence=0.25, specular=1.0,
-         specularPower=6, brushWidth=0.3, softness=0.08, stampDensity=10),
+         WHITE_SPECULAR, rgb("color1", 0.35, 0.37, 0.4), translucence=0.25, specular=2.0,
+         specularPower=3, brushWidth=0.3, softness=0.08, stampDensity=10),
     body("relief", "paperCutout", "Strips of cut orange paper lying on the picture, each casting a soft shadow.",
          UNLIT, rgb("color1", 0.95, 0.55, 0.2), fakeShadow=1, shadowOffset=0.12, shadowDiffusion=0.5,
-         shadowTransparency=0.45, brushWidth=0.3, softness=0, stampDensity=8, depth=0),
+         shadowTransparency=0.45, brushWidth=0.3, softness=0, stampDensity=8, depth=1),
     body("relief", "satinRibbon", "A twisting crimson satin ribbon whose turned-away side falls into shadow.",
          WHITE_SPECULAR, rgb("color1", 0.75, 0.08, 0.18), flatness1=1, flatness2=1, twist=0.8,
-         backShadow=1.2, specular=0.5, specularPower=5, translucence=0.5, brushWidth=0.4, softness=0.1),
+         backShadow=0.8, specular=0.5, specularPower=5, translucence=0.5, brushWidth=0.4, softness=0.1),
     body("relief", "clayCoil", "Thick terracotta coils that weave over and under one another.",
          rgb("color1", 0.78, 0.4, 0.25), translucence=0.3, brushWidth=0.45, softness=0.1, stampDensity=10,
          depth=1),
@@ -156,20 +157,20 @@ PRESETS = [
 
     # -- dashes: gaps and time clipping --
     body("dashes", "roadDashes", "Crisp white dashes like road markings, long strokes with even breaks.",
-         UNLIT, FLAT, grey("color1", 0.97), brushWidth=0.1, softness=0, gapSize=0.45, gapSpacing=6),
+         UNLIT, FLAT, rgb("color1", 1.0, 0.82, 0.15), brushWidth=0.1, softness=0, gapSize=0.45, gapSpacing=6),
     body("dashes", "dottedChalk", "Rows of chalky pale-blue dots with a grainy, broken edge.",
          UNLIT, FLAT, rgb("color1", 0.8, 0.9, 1.0), mapOpacity=1, textureType=3, mapMethod=0, repeatU=40,
          repeatV=70, fractalAmplitude=1.4, fractalThreshold=0.05, brushWidth=0.16, softness=0.3,
          gapSize=0.55, gapSpacing=1.6),
     body("dashes", "quillStrokes", "Short calligraphic strokes of brown ink that taper away at their ends.",
-         UNLIT, FLAT, rgb("color1", 0.25, 0.15, 0.08), timeClip=1, strokeTime=1, startTime=0, endTime=8,
-         time=8, flowSpeed=1, brushWidth=0.18, softness=0.1),
+         UNLIT, FLAT, rgb("color1", 0.25, 0.15, 0.08), timeClip=1, strokeTime=1, startTime=0, endTime=20,
+         time=20, flowSpeed=1, brushWidth=0.18, softness=0.1, show="bright"),
 
     # -- effects: brushes that work on the paint already there --
     body("effects", "fingerSmudge", "A wide soft smudge that drags the paint under it along the stroke.",
          UNLIT, FLAT, brushType=1, brushWidth=0.5, softness=0.8, stampDensity=6),
     body("effects", "frostedGlass", "Blurs what it passes over into a pale frosted trail.",
-         UNLIT, FLAT, grey("incandescence1", 0.04), brushType=2, blurIntensity=6, brushWidth=0.45,
+         UNLIT, FLAT, grey("incandescence1", 0.008), brushType=2, blurIntensity=6, brushWidth=0.45,
          softness=0.5, stampDensity=4),
     body("effects", "eraserRings", "Punches chains of rings back through the paint to the background.",
          UNLIT, FLAT, brushType=3, brushWidth=0.35, softness=-0.6, stampDensity=0.4),

@@ -27,6 +27,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, HERE)
+sys.dont_write_bytecode = True  # keep the source tree free of caches
 
 import library  # noqa: E402  (the preset definitions beside this file)
 
@@ -113,6 +114,8 @@ def render_preset(preset, attributes):
     comment("Written by tools/presets/write_presets.py from tools/presets/library.py;")
     comment("change it there and run the writer again. Every attribute is stated:")
     comment("one left out would read as zero. Lines marked * differ from a new brush.")
+    if getattr(preset, "show", "dark") == "bright":
+        comment("gallery: bright")
     meant = {}
     section = None
     for a in attributes:
