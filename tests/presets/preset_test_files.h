@@ -26,7 +26,8 @@ public:
 
     // The absolute path of a relative one ("a/b"), without a trailing separator.
     std::string Path(const std::string& relative = "") const {
-        return relative.empty() ? root_.string() : (root_ / relative).string();
+        // Native separators, as the program itself writes paths.
+        return relative.empty() ? root_.string() : (root_ / relative).make_preferred().string();
     }
     // The same with a trailing separator, as folders are written here.
     std::string Folder(const std::string& relative = "") const { return Path(relative) + kPathSeparator; }
