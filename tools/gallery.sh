@@ -3,8 +3,9 @@
 # TARN_FL_PRESETS) headless and writes docs/gallery/<category>/<name>.png
 # thumbnails and docs/gallery/README.md, which shows them by category.
 #
-# Every picture is repeatable: a fixed clock (the seed), size, frame count
-# and force mode. Each preset paints alone as painter 1, except brushes that
+# Every picture is repeatable: a fixed clock (the seed, taken from the
+# preset's name so that presets do not all walk the same path), size, frame
+# count and force mode. Each preset paints alone as painter 1, except brushes that
 # only work on paint already there (smear, blur, erase): they get a
 # companion painter 2 so that there is something to smear.
 set -euo pipefail
@@ -25,11 +26,11 @@ command -v python3 >/dev/null || { echo "gallery: python3 is needed to shrink th
 
 # The picture settings; README.md repeats them.
 size=960x540
-clock=1000000
+clock_base=1000000
 frames=90
 force=6           # Wandering Swirls: long curves that show a brush well
 clip_frames=300   # time-clipped brushes paint the start of each stroke only
-companion="relief/clayCoil.vbr"
+companion="ink/feltMarker.vbr"   # hard edges show what smear and blur do
 
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
@@ -54,6 +55,7 @@ render_one() {  # render_one RELATIVE-PATH
   local background=dark
   local n=$frames
   local extra=()
+  local clock=$((clock_base + $(printf '%s' "$rel" | cksum | cut -d' ' -f1) % 100000))
   case "$(stated "$file" brushType)" in
     1|2|3) [ -f "$presets/$companion" ] && extra=(--preset2 "$presets/$companion" --force2 3) ;;
   esac
@@ -72,10 +74,10 @@ render_one() {  # render_one RELATIVE-PATH
   fi
   python3 "$top/tools/presets/thumbnail.py" "$bmp" "$out/$category/$name.png" 2
   rm -f "$bmp" "$bmp.err"
-  echo "$category/$name $background $n ${extra[*]:+with $companion}" >>"$scratch/done"
+  echo "$category/$name" >>"$scratch/done"
 }
 export -f render_one stated
-export binary presets out scratch size clock frames force clip_frames companion top
+export binary presets out scratch size clock_base frames force clip_frames companion top
 
 echo "gallery: painting $count presets, $jobs at a time"
 # Thumbnails of presets that no longer exist would linger in the index.
@@ -89,8 +91,9 @@ tr '\n' '\0' <"$list" | xargs -0 -n 1 -P "$jobs" bash -c 'render_one "$0"' || tr
   echo
   echo "Every preset shipped in \`TARN_FL_PRESETS\`, painted headless by \`tools/gallery.sh\`"
   echo "(run \`./tf gallery\` to paint them again). Each picture is"
-  echo "\`tarn-flourish render --size $size --frames $frames --clock $clock --force $force --background dark\`"
-  echo "with the preset as painter 1, shrunk to half size. Brushes that work on paint"
+  echo "\`tarn-flourish render --size $size --frames $frames --clock C --force $force --background dark\`"
+  echo "with the preset as painter 1, shrunk to half size; the clock C is $clock_base plus the"
+  echo "preset's \`cksum\` (of category/name.vbr) modulo 100000, so each preset walks its own path. Brushes that work on paint"
   echo "already there (smear, blur, erase) paint over a companion painter 2 (\`$companion\`);"
   echo "time-clipped brushes get $clip_frames frames, since they paint only the start of each stroke;"
   echo "a few ink-on-paper presets are shown on the bright background."
