@@ -1,6 +1,9 @@
 #include "render/texture_hook.h"
 
-TTextureSample SampleTexture(const TBrushRecord&, double, double, double, double, int32_t, bool,
-                             int32_t) {
-    return TTextureSample{};
+#include "render/texture_sampler.h"
+
+TTextureSample SampleTexture(const TBrushRecord& brush, double u, double v, double du, double dv, int32_t kind,
+                             bool procedural, int32_t imageIndex) {
+    TTextureSampler sampler(brush, kind, procedural, imageIndex);
+    return sampler.Sample(u, v, du, dv);
 }
