@@ -21,7 +21,9 @@ TTurbulenceSample Sample(const TBrushRecord& brush, double x, double y, double z
 }
 
 // The spiral turns the motion about N; it decays toward 0 by spiralDecay
-// and is held to [-2, 2]. A spiral that has reached 0 stays 0.
+// and is held to [-2, 2]. A spiral that has reached 0 stays 0: the new state
+// is written 0 rather than keeping the value its slot held two states ago,
+// which would bring a decayed spiral back on every other step.
 void Spiral(const TBrushRecord& brush, const TFLVector& l, double s, TFLVector& V, double& next) {
     if (s == 0.0) {
         next = 0.0;
