@@ -9,11 +9,12 @@ namespace {
 
 constexpr int kMaxTapsPerAxis = 4;
 
-// Bilinear taps along one axis for a footprint of f texels: one tap (a
-// tent two texels wide) covers up to two texels.
+// Bilinear taps along one axis for a footprint of f texels: one per texel
+// of the footprint, at the centres of equal parts of it, so that a pixel
+// spanning several texels averages them instead of picking one.
 inline int TapsFor(double f) {
-    if (!(f > 2.0)) return 1;
-    const int n = static_cast<int>(std::ceil(f * 0.5));
+    if (!(f > 1.0)) return 1;
+    const int n = static_cast<int>(std::ceil(f));
     return n < kMaxTapsPerAxis ? n : kMaxTapsPerAxis;
 }
 

@@ -37,8 +37,10 @@ TTextureImage TextureImageOf(const TImageWrapper* entry);
 
 // Colour and alpha (each 0..1) of the image at (u, v), filtered over a
 // footprint of du x dv in texture units (each clamped to [0, 1]): one
-// bilinear tap while a pixel covers at most two texels, more taps spread
-// over the footprint for smaller stamps (up to four per axis). Images
+// bilinear tap while a pixel covers at most one texel, else one tap per
+// texel of the footprint spread evenly over it, up to four per axis (a
+// pixel wider than four texels still averages its whole footprint, more
+// coarsely). Images
 // without alpha answer alpha 1. The image must be Valid; u, v, du, dv
 // finite.
 void SampleTextureImage(const TTextureImage& image, double u, double v, double du, double dv, double out[4]);
