@@ -1,0 +1,102 @@
+// Frame time of the real frame driver for every shipped preset, on the
+// headless window: each benchmark runs one preset for a fixed number of
+// timer frames (a stroke's completion, when all its tubes finish, is among
+// them) and reports the median and the worst frame.
+//   build/bench/frame_bench [--size=WxH] [--frames=N] [--benchmark_filter=plants]
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "hosts/headless/headless_window.h"
+#include "shell/frame_driver.h"
+#include "shell/run_overrides.h"
+#include "shell/saver_entry.h"
+
+intptr_t DefScreenSaverProc(NativeWindow, uint32_t, uintptr_t, intptr_t) { return 0; }
+
+namespace {
+
+int gWidth = 1920;
+int gHeight = 1080;
+int gFrames = 150;
+
+void RunPreset(benchmark::State& state, const std::string& preset) {
+    std::vector<double> frameMs;
+    double tubeFrames = 0;
+    for (auto _ : state) {
+        ResetFrameDriver();
+        ResetRunOverrides();
+        RunOverrides().preset[0] = preset;
+        RunOverrides().forceMode[0] = -1;
+        HeadlessWindow window(gWidth, gHeight);
+        VirtualWorld& world = World();
+        world.startSeconds = 1000;
+        world.keyAfterPolls = -1;
+        InstallVirtualWorld();
+        NativeWindow handle = static_cast<CPHostWindow*>(&window);
+        ScreenSaverProc(handle, kMsgEraseBackground, 0, 0);
+        frameMs.clear();
+        for (int frame = 0; frame < gFrames; ++frame) {
+            world.elapsedMilliseconds = static_cast<uint32_t>(frame * kFrameTimerPeriod);
+            const auto start = std::chrono::steady_clock::now();
+            ScreenSaverProc(handle, kMsgTimer, kFrameTimerId, 0);
+            const auto end = std::chrono::steady_clock::now();
+            // The first frame builds everything and paints the background.
+            if (frame > 0) frameMs.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        }
+        ScreenSaverProc(handle, kMsgDestroy, 0, 0);
+        tubeFrames += gFrames;
+    }
+    std::sort(frameMs.begin(), frameMs.end());
+    if (!frameMs.empty()) {
+        state.counters["median_ms"] = frameMs[frameMs.size() / 2];
+        state.counters["p95_ms"] = frameMs[frameMs.size() * 95 / 100];
+        state.counters["worst_ms"] = frameMs.back();
+    }
+    state.counters["frames"] = tubeFrames;
+}
+
+void RegisterPresets() {
+    const std::filesystem::path root = std::filesystem::path(TF_SOURCE_DIR) / "TARN_FL_PRESETS";
+    std::vector<std::filesystem::path> presets;
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(root, error);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        if (it->path().extension() == ".vbr") presets.push_back(it->path());
+    }
+    std::sort(presets.begin(), presets.end());
+    for (const auto& path : presets) {
+        const std::string name = path.parent_path().filename().string() + "/" + path.stem().string();
+        benchmark::RegisterBenchmark(name.c_str(), [p = path.string()](benchmark::State& s) { RunPreset(s, p); })
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<char*> rest;
+    for (int k = 0; k < argc; ++k) {
+        if (std::strncmp(argv[k], "--size=", 7) == 0) {
+            std::sscanf(argv[k] + 7, "%dx%d", &gWidth, &gHeight);
+        } else if (std::strncmp(argv[k], "--frames=", 9) == 0) {
+            gFrames = std::max(2, std::atoi(argv[k] + 9));
+        } else {
+            rest.push_back(argv[k]);
+        }
+    }
+    int count = static_cast<int>(rest.size());
+    RegisterPresets();
+    benchmark::Initialize(&count, rest.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
