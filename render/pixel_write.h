@@ -24,6 +24,12 @@ struct TPixelPaint {
     double opacity[3] = {0.0, 0.0, 0.0};  // 0..1
 };
 
+// Layout the writers rely on: colour layers are addressed through
+// TCanvasLayer::Row (rows counted from the bottom), 4 bytes (B, G, R, A) or 8
+// bytes (four 16-bit channels, value x 257) a pixel; a depth layer is
+// width x height floats, row y (from the bottom) at y * width, 1e6 empty.
+// A layer smaller than the canvas is treated as missing.
+
 // The addresses of one canvas row in every layer the writers touch, looked
 // up once per stamp row so that the per-pixel work does no row arithmetic.
 struct TPixelRow {

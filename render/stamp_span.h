@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "render/geometry.h"
 #include "render/light_record.h"
@@ -53,6 +54,8 @@ struct StampRun {
     double lastSubStampX = 0.0;
     double lastSubStampY = 0.0;
 };
+
+static_assert(std::is_trivially_copyable_v<StampRun>, "tube particles keep StampRun in TTArray");
 
 // The values at one end of a span.
 struct TStampSpanEnd {
