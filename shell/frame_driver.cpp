@@ -12,6 +12,7 @@
 #include "render/brush_variation.h"
 #include "render/input_poll.h"
 #include "shell/clipboard.h"
+#include "shell/paint_canvas.h"
 #include "shell/paint_context.h"
 #include "shell/run_overrides.h"
 #include "shell/saver_entry.h"
@@ -100,11 +101,13 @@ void BlitChanged(NativeWindow window, const TRect& d) {
     PlatformReleaseDC(window, dc);
 }
 
-// Polls for input between painter steps; true when the frame must end.
+// Asks the host for input between painter steps; true when the frame must
+// end. This is a real poll every time: the painting loops' counted polls
+// would otherwise answer only what they latched, and a key pressed between
+// them would wait for the frame.
 bool PollSaysStop(TPaintCanvas& canvas) {
     if (!canvas.poll.enabled) return false;
-    canvas.poll.callsSincePoll = 0;
-    return UserWantsOut(canvas);
+    return UserWantsOutNow(canvas.poll);
 }
 
 void PaintStep(NativeWindow window, int painter, const TRect& r, double sx, double sy, int32_t w, int32_t h,
@@ -297,8 +300,7 @@ void RunFrame(NativeWindow window) {
             PaintStep(window, static_cast<int>(i), r, sx, sy, w, h, cleared, abort);
         }
         if (canvas.poll.enabled) {
-            canvas.poll.callsSincePoll = 0;
-            if (abort || UserWantsOut(canvas)) {
+            if (abort || PollSaysStop(canvas)) {
                 canvas.poll.PollReset();
                 return;
             }

@@ -1,0 +1,170 @@
+// The frame driver on the headless host's virtual window: start-up, logo
+// choice, the timer, painters, the input poll and the background.
+#include "shell/frame_driver.h"
+
+#include <gtest/gtest.h>
+
+#include "hosts/headless/headless_window.h"
+#include "platform/offscreen.h"
+#include "shell/paint_canvas.h"
+#include "shell/paint_context.h"
+#include "shell/run_overrides.h"
+#include "shell/saver_entry.h"
+#include "shell/settings.h"
+
+intptr_t DefScreenSaverProc(NativeWindow, uint32_t, uintptr_t, intptr_t) { return 0; }
+
+namespace {
+
+class FrameDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetFrameDriver();
+        ResetRunOverrides();
+        // No profile: every run starts from the defaults.
+        SetProfilePathForTests((::testing::TempDir() + "tf_frame_driver_missing.prf").c_str());
+        World() = VirtualWorld{};
+        World().startSeconds = 4242;
+        InstallVirtualWorld();
+    }
+    void TearDown() override {
+        ResetFrameDriver();
+        ResetRunOverrides();
+        SetProfilePathForTests(nullptr);
+    }
+    static NativeWindow Handle(HeadlessWindow& w) { return static_cast<CPHostWindow*>(&w); }
+    static void Frames(HeadlessWindow& w, int count) {
+        for (int k = 0; k < count; ++k) {
+            World().elapsedMilliseconds += kFrameTimerPeriod;
+            ScreenSaverProc(Handle(w), kMsgTimer, kFrameTimerId, 0);
+        }
+    }
+};
+
+TEST_F(FrameDriverTest, EraseBackgroundStartsTheTimerAndOnlyTheFirstTimerTickStartsPainting) {
+    HeadlessWindow window(320, 200);
+    EXPECT_EQ(ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0), 1);
+    EXPECT_EQ(window.TimerId(), kFrameTimerId);
+    EXPECT_EQ(window.TimerPeriod(), kFrameTimerPeriod);
+    EXPECT_FALSE(FrameDriver().started) << "painting starts with the first frame, not the erase";
+    Frames(window, 1);
+    ASSERT_TRUE(FrameDriver().started);
+    TPaintContext* context = FrameDriver().context;
+    // A second erase resets the timer but does not start the painting again.
+    ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
+    EXPECT_EQ(window.TimerId(), kFrameTimerId);
+    Frames(window, 1);
+    EXPECT_EQ(FrameDriver().context, context);
+    ScreenSaverProc(Handle(window), kMsgDestroy, 0, 0);
+    EXPECT_FALSE(FrameDriver().started);
+    EXPECT_EQ(window.TimerId(), 0u) << "destroy kills the timer";
+    EXPECT_EQ(FrameDriver().context, nullptr);
+    EXPECT_EQ(FrameDriver().canvas, nullptr);
+}
+
+TEST_F(FrameDriverTest, LogoFollowsTheWindowWidth) {
+    const struct {
+        int width;
+        int logoWidth;  // 0: no logo
+    } cases[] = {{399, 0}, {400, 101}, {799, 101}, {800, 112}, {1023, 112}, {1024, 144}, {1279, 144}, {1280, 178}};
+    for (const auto& c : cases) {
+        ResetFrameDriver();
+        HeadlessWindow window(c.width, 300);
+        ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
+        Frames(window, 1);
+        const TFrameDriver& d = FrameDriver();
+        if (c.logoWidth == 0) {
+            EXPECT_EQ(d.logo, nullptr) << "width " << c.width;
+            continue;
+        }
+        ASSERT_NE(d.logo, nullptr) << "width " << c.width;
+        EXPECT_EQ(d.logo->Width(), c.logoWidth) << "width " << c.width;
+        EXPECT_EQ(d.logoRect.right, c.width - 8);
+        EXPECT_EQ(d.logoRect.bottom, 300 - 8);
+        EXPECT_EQ(d.logoRect.left, c.width - 8 - c.logoWidth);
+        ASSERT_NE(d.logoScratch, nullptr);
+        EXPECT_EQ(d.logoScratch->Width(), c.logoWidth);
+    }
+}
+
+TEST_F(FrameDriverTest, OnePainterWithoutASecondPreset) {
+    HeadlessWindow window(320, 200);
+    ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
+    Frames(window, 1);
+    EXPECT_EQ(FrameDriver().painterCount, 1u);
+    const float before[2] = {FrameDriver().position[1][0], FrameDriver().position[1][1]};
+    Frames(window, 5);
+    EXPECT_EQ(FrameDriver().position[1][0], before[0]) << "painter 1 does not walk";
+    EXPECT_EQ(FrameDriver().position[1][1], before[1]);
+}
+
+TEST_F(FrameDriverTest, PendingInputEndsTheFrameAtOnce) {
+    HeadlessWindow window(320, 200);
+    ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
+    Frames(window, 2);
+    const int32_t quietBlits = window.BlitCount();
+    EXPECT_GT(quietBlits, 10) << "without input a frame makes many blits (seed 4242)";
+
+    HeadlessWindow second(320, 200);
+    ResetFrameDriver();
+    World().keyAfterPolls = 0;  // a key is waiting from the start
+    World().polls = 0;
+    ScreenSaverProc(Handle(second), kMsgEraseBackground, 0, 0);
+    Frames(second, 2);
+    // The first frame stops after one pass (its first step blits the whole
+    // window); the second after the first painter step.
+    EXPECT_LE(second.BlitCount(), 2);
+    EXPECT_GE(second.BlitCount(), 1) << "the repainted background still reaches the window";
+}
+
+TEST_F(FrameDriverTest, BackgroundRepaintsAfterTenMinutes) {
+    HeadlessWindow window(320, 200);
+    ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
+    Frames(window, 1);
+    const uint32_t first = FrameDriver().lastClearTime;
+    World().elapsedMilliseconds += 599 * 1000;
+    Frames(window, 1);
+    EXPECT_EQ(FrameDriver().lastClearTime, first);
+    World().elapsedMilliseconds += 1000;
+    Frames(window, 1);
+    EXPECT_EQ(FrameDriver().lastClearTime, first + 600);
+}
+
+TEST_F(FrameDriverTest, DarkAndBrightBackgroundsSetTheirDepthFade) {
+    const struct {
+        int32_t background;
+        double nearDepth;
+        double gain;
+    } cases[] = {{0, -0.4, 1.5}, {1, -0.2, 1.0}};
+    for (const auto& c : cases) {
+        ResetFrameDriver();
+        RunOverrides().background = c.background;
+        HeadlessWindow window(64, 48);
+        ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
+        Frames(window, 1);
+        const TPaintCanvas& canvas = *FrameDriver().context->canvas;
+        EXPECT_TRUE(canvas.fade.enabled);
+        EXPECT_DOUBLE_EQ(canvas.fade.nearDepth, c.nearDepth);
+        EXPECT_DOUBLE_EQ(canvas.fade.farDepth, 1.0);
+        for (double g : canvas.fade.gain) EXPECT_DOUBLE_EQ(g, c.gain);
+    }
+}
+
+TEST_F(FrameDriverTest, DarkGradientChannelsStayInTheirRanges) {
+    RunOverrides().background = 0;
+    RunOverrides().useDepth = 1;
+    HeadlessWindow window(64, 48);
+    ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
+    Frames(window, 1);
+    // Layer 1 holds the background copy, untouched by strokes.
+    const TCanvasLayer& background = FrameDriver().context->canvas->layer[1];
+    ASSERT_NE(background.pixels, nullptr);
+    const uint8_t* top = background.Row(background.height - 1);
+    const uint8_t* bottom = background.Row(0);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_LT(top[k], 0.2 * 255 + 1);
+        EXPECT_LT(bottom[k], 0.45 * 255 + 1);
+    }
+}
+
+}  // namespace
