@@ -24,7 +24,7 @@ need_packages() {
 
 base_packages=(cmake ninja-build g++ zlib1g-dev libx11-dev)
 test_packages=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev mingw-w64 wine wine64 xvfb
-               xauth xdotool imagemagick python3-pil python3-numpy)
+               xauth x11-utils xdotool imagemagick python3-pil python3-numpy)
 
 build_native() {
   local dir="$1"; shift
