@@ -304,3 +304,14 @@ TEST(PixelWrite, DitherCounterWalksTheNoiseTableOnePerChannel) {
     WritePixel(t.canvas, mode, 0, 0, Paint(1, 1, 1, 0.5));
     EXPECT_EQ(t.canvas.shading.ditherCounter, 3);
 }
+
+TEST(PixelWriteDepth, SixteenBitLayersKeepTheFrontPaintWithoutDither) {
+    TTestCanvas t(1, 1, true, 4, true);
+    ASSERT_EQ(t.canvas.layer[2].bytesPerPixel, 8);
+    t.Set(0, 0, 0, 100, 100, 100, 255);
+    t.Set(1, 0, 0, 100, 100, 100, 255);
+    WritePixelDepth(t.canvas, TPixelWriteMode{}, 0, 0, Paint(201, 0, 0, 0.5), 0.0, 0.1, 0.025);
+    // 16-bit channels round to 1/257 of an 8-bit step, with no dither.
+    EXPECT_NEAR(t.Get(2, 0, 0, 0), 100.5, 1.0 / 257);
+    EXPECT_NEAR(t.Get(3, 0, 0, 0), 127.5, 1.0 / 257);
+}

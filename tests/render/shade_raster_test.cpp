@@ -236,10 +236,12 @@ TEST(ShadeRaster, MatchesThePlainTwinOnRandomStamps) {
         int32_t w, h;
         bool depth;
         uint32_t seed;
-    } configs[] = {{37, 29, false, 1u}, {37, 29, true, 2u}, {61, 17, true, 3u}, {13, 41, false, 4u}};
+        bool sixteenBit;
+    } configs[] = {{37, 29, false, 1u, false}, {37, 29, true, 2u, false}, {61, 17, true, 3u, false},
+                   {13, 41, false, 4u, false}, {29, 23, true, 5u, true}};
     for (const TConfig& config : configs) {
-        TTestCanvas fast(config.w, config.h, config.depth);
-        TTestCanvas plain(config.w, config.h, config.depth);
+        TTestCanvas fast(config.w, config.h, config.depth, 4, config.sixteenBit);
+        TTestCanvas plain(config.w, config.h, config.depth, 4, config.sixteenBit);
         for (TTestCanvas* t : {&fast, &plain}) {
             t->canvas.shading.background[0] = 0.2;
             t->canvas.shading.background[1] = 0.5;

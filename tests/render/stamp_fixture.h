@@ -17,11 +17,13 @@ constexpr uint8_t kSentinel = 0xA5;
 // settled, front and coverage layers and both depth layers.
 class TTestCanvas {
 public:
-    TTestCanvas(int32_t w, int32_t h, bool depth, int32_t pad = 4)
+    // sixteenBit: the owned layers (settled, front, coverage) hold 16-bit channels.
+    TTestCanvas(int32_t w, int32_t h, bool depth, int32_t pad = 4, bool sixteenBit = false)
         : width_(w), height_(h), pad_(pad), stride_((w + 2 * pad) * 4),
           memory_(static_cast<size_t>(stride_) * (h + 2 * pad), kSentinel) {
         for (int32_t y = 0; y < h; ++y) std::memset(Interior() + static_cast<size_t>(y) * stride_, 0, w * 4u);
         canvas.SetExternalLayer(0, Interior(), w, h, stride_, false);
+        canvas.sixteenBit = sixteenBit;
         if (depth) {
             for (int i = 1; i <= 3; ++i) canvas.AddColourLayer(w, h, i);
             canvas.AddDepthLayer(w, h, 0);
