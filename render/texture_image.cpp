@@ -14,8 +14,9 @@ constexpr int kMaxTapsPerAxis = 4;
 // spanning several texels averages them instead of picking one.
 inline int TapsFor(double f) {
     if (!(f > 1.0)) return 1;
-    const int n = static_cast<int>(std::ceil(f));
-    return n < kMaxTapsPerAxis ? n : kMaxTapsPerAxis;
+    if (!(f < kMaxTapsPerAxis)) return kMaxTapsPerAxis;
+    const int n = static_cast<int>(f);
+    return n < f ? n + 1 : n;
 }
 
 inline double Clamp01(double x) { return x > 0.0 ? (x < 1.0 ? x : 1.0) : 0.0; }
@@ -26,38 +27,48 @@ inline const uint8_t* PictureRow(const TTextureImage& image, int32_t row) {
     return image.pixels + static_cast<intptr_t>(memoryRow) * image.rowStride;
 }
 
-// Adds the bilinear blend of the four texels around (x, y), texel centres
-// at whole numbers; y is clamped to the picture, x wraps.
-inline void AddTap(const TTextureImage& image, double x, double y, double acc[4]) {
-    const double top = image.height - 1;
+// One bilinear tap along an axis: the two texels it blends and the
+// weight of the second.
+struct TAxisTap {
+    int32_t first = 0;
+    int32_t second = 0;
+    double t = 0.0;
+};
+
+// A row tap at y (texel centres at whole numbers), held to the picture.
+inline TAxisTap RowTap(double y, int32_t height) {
+    const double top = height - 1;
     y = y > 0.0 ? (y < top ? y : top) : 0.0;
-    const int32_t r0 = static_cast<int32_t>(y);
-    const int32_t r1 = r0 + 1 < image.height ? r0 + 1 : r0;
-    const double ty = y - r0;
+    TAxisTap tap;
+    tap.first = static_cast<int32_t>(y);
+    tap.second = tap.first + 1 < height ? tap.first + 1 : tap.first;
+    tap.t = y - tap.first;
+    return tap;
+}
 
-    const double w = image.width;
-    x -= std::floor(x / w) * w;
+// A column tap at x, wrapped around the picture.
+inline TAxisTap ColumnTap(double x, int32_t width) {
+    const double w = width;
+    x -= texturepattern::Floor(x / w) * w;
     if (!(x >= 0.0 && x < w)) x = 0.0;
-    const int32_t c0 = static_cast<int32_t>(x);
-    const int32_t c1 = c0 + 1 < image.width ? c0 + 1 : 0;
-    const double tx = x - c0;
+    TAxisTap tap;
+    tap.first = static_cast<int32_t>(x);
+    tap.second = tap.first + 1 < width ? tap.first + 1 : 0;
+    tap.t = x - tap.first;
+    return tap;
+}
 
-    const int32_t bpp = image.bytesPerPixel;
-    const uint8_t* row0 = PictureRow(image, r0);
-    const uint8_t* row1 = PictureRow(image, r1);
-    const uint8_t* p00 = row0 + static_cast<intptr_t>(c0) * bpp;
-    const uint8_t* p01 = row0 + static_cast<intptr_t>(c1) * bpp;
-    const uint8_t* p10 = row1 + static_cast<intptr_t>(c0) * bpp;
-    const uint8_t* p11 = row1 + static_cast<intptr_t>(c1) * bpp;
-    const double w00 = (1.0 - tx) * (1.0 - ty);
-    const double w01 = tx * (1.0 - ty);
-    const double w10 = (1.0 - tx) * ty;
-    const double w11 = tx * ty;
-    // Bytes are B, G, R (, A); acc is R, G, B, A.
-    acc[0] += w00 * p00[2] + w01 * p01[2] + w10 * p10[2] + w11 * p11[2];
-    acc[1] += w00 * p00[1] + w01 * p01[1] + w10 * p10[1] + w11 * p11[1];
-    acc[2] += w00 * p00[0] + w01 * p01[0] + w10 * p10[0] + w11 * p11[0];
-    if (image.alpha) acc[3] += w00 * p00[3] + w01 * p01[3] + w10 * p10[3] + w11 * p11[3];
+// n taps at the centres of n equal parts of a footprint of f texels
+// around c.
+template <typename MakeTap>
+inline void AxisTaps(double c, double f, int n, int32_t size, MakeTap make, TAxisTap* taps) {
+    if (n == 1) {
+        taps[0] = make(c, size);
+        return;
+    }
+    const double step = f / n;
+    const double first = c - 0.5 * f + 0.5 * step;
+    for (int k = 0; k < n; ++k) taps[k] = make(first + k * step, size);
 }
 
 }  // namespace
@@ -79,32 +90,48 @@ TTextureImage TextureImageOf(const TImageWrapper* entry) {
 }
 
 void SampleTextureImage(const TTextureImage& image, double u, double v, double du, double dv, double out[4]) {
-    const double h = image.height;
-    const double w = image.width;
     // The footprint of one pixel in texels.
-    const double rows = Clamp01(du) * h;
-    const double columns = Clamp01(dv) * w;
+    const double rows = Clamp01(du) * image.height;
+    const double columns = Clamp01(dv) * image.width;
     const int nr = TapsFor(rows);
     const int nc = TapsFor(columns);
     // Texel centres at whole numbers: picture edge u = 0 is texel -0.5.
-    const double yc = Clamp01(u) * h - 0.5;
-    const double xc = texturepattern::Fraction(v) * w - 0.5;
+    const double yc = Clamp01(u) * image.height - 0.5;
+    const double xc = texturepattern::Fraction(v) * image.width - 0.5;
+    TAxisTap rowTaps[kMaxTapsPerAxis];
+    TAxisTap columnTaps[kMaxTapsPerAxis];
+    AxisTaps(yc, rows, nr, image.height, RowTap, rowTaps);
+    AxisTaps(xc, columns, nc, image.width, ColumnTap, columnTaps);
 
+    // Bytes are B, G, R (, A); acc is R, G, B, A.
+    const int32_t bpp = image.bytesPerPixel;
+    const bool alpha = image.alpha;
     double acc[4] = {0.0, 0.0, 0.0, 0.0};
-    if (nr == 1 && nc == 1) {
-        AddTap(image, xc, yc, acc);
-    } else {
-        // Taps at the centres of nr x nc equal parts of the footprint.
-        const double ys = rows / nr;
-        const double xs = columns / nc;
-        const double y0 = yc - 0.5 * rows + 0.5 * ys;
-        const double x0 = xc - 0.5 * columns + 0.5 * xs;
-        for (int a = 0; a < nr; ++a)
-            for (int b = 0; b < nc; ++b) AddTap(image, x0 + b * xs, y0 + a * ys, acc);
+    for (int a = 0; a < nr; ++a) {
+        const TAxisTap& ra = rowTaps[a];
+        const uint8_t* row0 = PictureRow(image, ra.first);
+        const uint8_t* row1 = PictureRow(image, ra.second);
+        for (int b = 0; b < nc; ++b) {
+            const TAxisTap& cb = columnTaps[b];
+            const intptr_t o0 = static_cast<intptr_t>(cb.first) * bpp;
+            const intptr_t o1 = static_cast<intptr_t>(cb.second) * bpp;
+            const uint8_t* p00 = row0 + o0;
+            const uint8_t* p01 = row0 + o1;
+            const uint8_t* p10 = row1 + o0;
+            const uint8_t* p11 = row1 + o1;
+            const double w11 = cb.t * ra.t;
+            const double w10 = ra.t - w11;    // (1 - tx) ty
+            const double w01 = cb.t - w11;    // tx (1 - ty)
+            const double w00 = 1.0 - ra.t - w01;
+            acc[0] += w00 * p00[2] + w01 * p01[2] + w10 * p10[2] + w11 * p11[2];
+            acc[1] += w00 * p00[1] + w01 * p01[1] + w10 * p10[1] + w11 * p11[1];
+            acc[2] += w00 * p00[0] + w01 * p01[0] + w10 * p10[0] + w11 * p11[0];
+            if (alpha) acc[3] += w00 * p00[3] + w01 * p01[3] + w10 * p10[3] + w11 * p11[3];
+        }
     }
     const double scale = 1.0 / (255.0 * nr * nc);
     out[0] = acc[0] * scale;
     out[1] = acc[1] * scale;
     out[2] = acc[2] * scale;
-    out[3] = image.alpha ? acc[3] * scale : 1.0;
+    out[3] = alpha ? acc[3] * scale : 1.0;
 }
