@@ -209,13 +209,19 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
     const double glowTint[3] = {brush.glowColorR * brush.glow, brush.glowColorG * brush.glow,
                                 brush.glowColorB * brush.glow};
 
-    const bool texturing = (brush.mapColor || brush.mapOpacity) && !shadowPass;
-    const bool imageTexture = brush.textureType == 4;
+    // A leaf or petal that carries its own image is shaped and coloured by
+    // it, whatever the brush maps for its tubes.
+    const bool ownImage = stamp.textureImage != 0 &&
+                          ((stamp.kind == 2 && !brush.leafUseBranchTex) || (stamp.kind == 3 && !brush.flowerUseBranchTex));
+    const bool mapColour = brush.mapColor || ownImage;
+    const bool mapOpacity = brush.mapOpacity || ownImage;
+    const bool texturing = (mapColour || mapOpacity) && !shadowPass;
+    const bool imageTexture = ownImage || brush.textureType == 4;
     const double colourScale = imageTexture ? 1.0 : brush.texColorScale;
     const double colourOffset = imageTexture ? 0.0 : brush.texColorOffset;
     const double opacityScaleTex = imageTexture ? 1.0 : brush.texOpacityScale;
     const double opacityOffsetTex = imageTexture ? 0.0 : brush.texOpacityOffset;
-    const bool fringe = brush.fringeRemoval && imageTexture && brush.mapColor && brush.mapOpacity;
+    const bool fringe = brush.fringeRemoval && imageTexture && mapColour && mapOpacity;
     TTextureFrame frame;
     if (texturing) {
         frame.method = brush.mapMethod;
@@ -351,17 +357,17 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
                 double u, v, du, dv;
                 frame.At(x, y, acrossPx, dx * tx + dy * ty, u, v, du, dv);
                 const TTextureSample t =
-                    SampleTexture(brush, u, v, du, dv, brush.textureType, !imageTexture, stamp.textureImage);
+                    SampleTexture(brush, u, v, du, dv, ownImage ? 4 : brush.textureType, !imageTexture, stamp.textureImage);
                 double T[3] = {t.red, t.green, t.blue};
                 if (fringe && t.alpha > 0.0)
                     for (double& k : T) k /= t.alpha;
-                if (brush.mapColor) {
+                if (mapColour) {
                     for (int c = 0; c < 3; ++c) {
                         const double m = (colourScale * colour[c] + (1.0 - colourScale) * 255.0 + colourOffset * 255.0) * T[c];
                         colour[c] = m > 0.0 ? m : 0.0;
                     }
                 }
-                if (brush.mapOpacity) {
+                if (mapOpacity) {
                     coverage = t.alpha * opacityOffsetTex + ((1.0 - opacityScaleTex) + t.alpha * opacityScaleTex) * coverage;
                     if (!(coverage > 0.0)) coverage = 0.0;
                 }

@@ -168,6 +168,11 @@ void PaintTubeSegments(const TBrushRecord& brush, const TStrokeSegment& segment,
             ApplyFade(args.end, TubeFadeFactor(fades, doneCurrent, current.segmentTotal));
         }
 
+        // Leaves and petals with images of their own paint those; everything
+        // else samples the brush's texture.
+        args.textureImage = (current.kind == kTubeKindLeaf && leafImage)    ? brush.imageHandle[1]
+                            : (current.kind == kTubeKindPetal && petalImage) ? brush.imageHandle[2]
+                                                                             : 0;
         switch (current.kind) {
         case kTubeKindLeaf:
             args.kind = TStampSpanKind::leaf;
