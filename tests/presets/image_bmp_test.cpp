@@ -10,12 +10,6 @@ using brush_images::PatternPicture;
 using brush_images::SBitmapOptions;
 using brush_images::WriteBitmap;
 
-namespace {
-
-void PutLE32(std::vector<uint8_t>& f, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) f[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 struct BitmapCase {
     const char* name;
     int width;
@@ -28,6 +22,12 @@ struct BitmapCase {
 void PrintTo(const BitmapCase& c, std::ostream* os) { *os << c.name; }
 
 class BitmapRoundTrip : public ::testing::TestWithParam<BitmapCase> {};
+
+namespace {
+
+void PutLE32(std::vector<uint8_t>& f, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) f[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
 
 }  // namespace
 

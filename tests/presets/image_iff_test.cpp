@@ -12,6 +12,21 @@ using brush_images::PatternPicture;
 using brush_images::SIffOptions;
 using brush_images::WriteIff;
 
+struct IffCase {
+    const char* name;
+    int width;
+    int height;
+    int channels;
+    int tileWidth;
+    int tileHeight;
+    bool depthTiles;
+    bool extraChunks;
+};
+
+void PrintTo(const IffCase& c, std::ostream* os) { *os << c.name; }
+
+class IffRawAndRunLength : public ::testing::TestWithParam<IffCase> {};
+
 namespace {
 
 // A hand-made IFF file: one header and the given "TBMP" chunks.
@@ -67,21 +82,6 @@ struct IffBuilder {
 
 std::vector<std::string> gNotes;
 void RecordNote(const char* message) { gNotes.emplace_back(message); }
-
-struct IffCase {
-    const char* name;
-    int width;
-    int height;
-    int channels;
-    int tileWidth;
-    int tileHeight;
-    bool depthTiles;
-    bool extraChunks;
-};
-
-void PrintTo(const IffCase& c, std::ostream* os) { *os << c.name; }
-
-class IffRawAndRunLength : public ::testing::TestWithParam<IffCase> {};
 
 // A picture with flat areas so that run-length tiles really shrink.
 SPicture Patchy(int w, int h) {

@@ -9,12 +9,6 @@ using brush_images::PatternPicture;
 using brush_images::SPlanarRgbOptions;
 using brush_images::WritePlanarRgb;
 
-namespace {
-
-void PutBE32(std::vector<uint8_t>& f, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) f[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i));
-}
-
 struct PlanarCase {
     const char* name;
     int width;
@@ -26,6 +20,12 @@ struct PlanarCase {
 void PrintTo(const PlanarCase& c, std::ostream* os) { *os << c.name; }
 
 class PlanarRgbRoundTrip : public ::testing::TestWithParam<PlanarCase> {};
+
+namespace {
+
+void PutBE32(std::vector<uint8_t>& f, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) f[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i));
+}
 
 // A picture with long flat stretches, so run-length lines hold both runs
 // and literals.

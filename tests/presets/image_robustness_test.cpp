@@ -165,7 +165,7 @@ TEST_F(ImageRobustness, SeededByteFlipsDecodeSafely) {
 }
 
 TEST_F(ImageRobustness, ToolMadeRunLengthFileSurvivesCutsAndFlips) {
-    if (!std::filesystem::exists("/usr/bin/convert")) {
+    if (!ToolAvailable("/usr/bin/convert", " -version")) {
         GTEST_SKIP() << "ImageMagick's convert is not installed (apt-get install imagemagick)";
     }
     const std::filesystem::path folder = ScratchFolder();

@@ -72,7 +72,7 @@ TEST(ShippedBrushImages, EveryFileDecodesAndAllFormatsAreUsed) {
 }
 
 TEST(ShippedBrushImages, BitmapsAndPlanarFilesMatchPillow) {
-    if (std::system("/usr/bin/python3 -c 'import PIL' >/dev/null 2>&1") != 0) {
+    if (!ToolAvailable("/usr/bin/python3", " -c 'import PIL'")) {
         GTEST_SKIP() << "Python's Pillow is not installed (apt-get install python3-pil)";
     }
     const fs::path folder = ScratchFolder();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -59,6 +60,21 @@ inline std::filesystem::path ScratchFolder() {
     std::filesystem::remove_all(folder, ec);
     std::filesystem::create_directories(folder, ec);
     return folder;
+}
+
+// Whether an outside tool (an absolute POSIX path) runs here: its probe
+// arguments must exit 0. Never on Windows, where the tests run under Wine
+// without the tools or a POSIX shell.
+inline bool ToolAvailable(const char* tool, const char* probeArguments) {
+#ifdef _WIN32
+    (void)tool;
+    (void)probeArguments;
+    return false;
+#else
+    if (!std::filesystem::exists(tool)) return false;
+    const std::string command = std::string(tool) + probeArguments + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+#endif
 }
 
 inline bool WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& data) {

@@ -51,10 +51,8 @@ bool RunTool(const std::string& command, const fs::path& log) {
     return std::system(full.c_str()) == 0;
 }
 
-bool HaveConvert() { return fs::exists(kConvert) && std::system((std::string(kConvert) + " -version >/dev/null 2>&1").c_str()) == 0; }
-bool HavePillow() {
-    return fs::exists(kPython) && std::system((std::string(kPython) + " -c 'import PIL' >/dev/null 2>&1").c_str()) == 0;
-}
+bool HaveConvert() { return ToolAvailable(kConvert, " -version"); }
+bool HavePillow() { return ToolAvailable(kPython, " -c 'import PIL'"); }
 
 std::string Quote(const fs::path& p) { return "'" + p.string() + "'"; }
 
@@ -142,6 +140,8 @@ std::vector<uint8_t> AsTopDown(const std::vector<uint8_t>& bmp) {
     return out;
 }
 
+}  // namespace
+
 enum class Tool { ImageMagick, Pillow };
 
 struct ToolCase {
@@ -158,8 +158,6 @@ struct ToolCase {
 void PrintTo(const ToolCase& c, std::ostream* os) { *os << c.name; }
 
 class ToolMadeImages : public ::testing::TestWithParam<ToolCase> {};
-
-}  // namespace
 
 TEST_P(ToolMadeImages, DecodeToTheToolsOwnPixels) {
     const ToolCase& c = GetParam();
