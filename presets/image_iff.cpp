@@ -164,6 +164,9 @@ std::unique_ptr<CPPixelBucket> DecodeIff(const SImageBytes& file) {
     const int channels = info.channels;
     const bool depth = (info.flags & kIffFlagDepth) != 0;
 
+    // The nesting is fixed (image group, tile group, tiles), so no stack of
+    // open chunks is kept: any other group, however deep, is skipped whole
+    // by its extent, and the walk never recurses.
     bool wrote = false;
     SIffChunk group;
     for (size_t at = info.afterHeader; ReadIffChunk(file, at, info.groupEnd, &group); at = group.extent) {
