@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 #include "presets/brush_record.h"
 #include "render/input_poll.h"
@@ -7,7 +8,7 @@
 #include "render/stamp_profile.h"
 #include "render/stamp_shading.h"
 #include "render/stamp_span.h"
-#include "render/texture_hook.h"
+#include "render/texture_sampler.h"
 #include "shell/paint_canvas.h"
 
 namespace {
@@ -223,7 +224,10 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
     const double opacityOffsetTex = imageTexture ? 0.0 : brush.texOpacityOffset;
     const bool fringe = brush.fringeRemoval && imageTexture && mapColour && mapOpacity;
     TTextureFrame frame;
+    // One sampler for the whole stamp: the brush's texture is read once.
+    std::optional<TTextureSampler> sampler;
     if (texturing) {
+        sampler.emplace(brush, ownImage ? 4 : brush.textureType, !imageTexture, stamp.textureImage);
         frame.method = brush.mapMethod;
         frame.image = imageTexture;
         frame.repeatU = brush.repeatU;
@@ -356,8 +360,7 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
             if (texturing) {
                 double u, v, du, dv;
                 frame.At(x, y, acrossPx, dx * tx + dy * ty, u, v, du, dv);
-                const TTextureSample t =
-                    SampleTexture(brush, u, v, du, dv, ownImage ? 4 : brush.textureType, !imageTexture, stamp.textureImage);
+                const TTextureSample t = sampler->Sample(u, v, du, dv);
                 double T[3] = {t.red, t.green, t.blue};
                 if (fringe && t.alpha > 0.0)
                     for (double& k : T) k /= t.alpha;
