@@ -1,6 +1,6 @@
 // The texture lookup a stamp pixel makes when its brush maps colour or
-// opacity. The texture engine supplies the body (texture_hook.cpp); until
-// it does, every lookup answers opaque white, so mapping changes nothing.
+// opacity (texture_hook.cpp). The stamp rasteriser holds a TTextureSampler
+// per stamp instead (texture_sampler.h); the answers are the same.
 #pragma once
 
 #include <cstdint>
