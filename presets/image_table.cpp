@@ -43,9 +43,17 @@ void ClearImageTable(int32_t* handles) {
     if (handles) handles[0] = handles[1] = handles[2] = 0;
 }
 
+void ReleaseImageEntries(const void* pixels) {
+    if (!gImageTableMade || !pixels) return;
+    for (int i = 0; i < gImageTable.Count(); ++i) {
+        if (gImageTable[i].pixels == pixels) gImageTable[i] = TImageWrapper{};
+    }
+}
+
 int32_t ImageTableCount() { return gImageTableMade ? gImageTable.Count() : 0; }
 
 const TImageWrapper* ImageTableEntry(int32_t handle) {
     if (!gImageTableMade || handle < 1 || handle > gImageTable.Count()) return nullptr;
-    return &gImageTable[handle - 1];
+    const TImageWrapper& entry = gImageTable[handle - 1];
+    return entry.pixels ? &entry : nullptr;
 }

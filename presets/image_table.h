@@ -40,7 +40,13 @@ int32_t RegisterImage(const TImageWrapper& entry);
 // starts again at index 1.
 void ClearImageTable(int32_t* handles);
 
+// Marks every entry describing pixels as gone (an all-zero entry, so the
+// other handles keep their indices). Call it before the image is destroyed:
+// a stale handle then finds no entry instead of freed memory.
+void ReleaseImageEntries(const void* pixels);
+
 // The number of entries, 0 when there is no table.
 int32_t ImageTableCount();
-// The entry of a 1-based handle, or null outside 1..count.
+// The entry of a 1-based handle, or null outside 1..count or for a
+// released entry.
 const TImageWrapper* ImageTableEntry(int32_t handle);

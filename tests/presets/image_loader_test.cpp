@@ -159,6 +159,26 @@ TEST(ImageTable, HandlesCountFromOneAndStartAgainAfterClearing) {
     EXPECT_EQ(brush.imageHandle[1], 0);
 }
 
+TEST(ImageTable, ReleasedImagesLeaveNoEntryButKeepOtherHandles) {
+    ClearImageTable(nullptr);
+    auto a = CPPixelBucket::NewOwnedBucket(3, 3, 32, false);
+    auto b = CPPixelBucket::NewOwnedBucket(4, 4, 24, false);
+    ASSERT_TRUE(a && b);
+    const int32_t ha = RegisterImage(DescribeImage(*a));
+    const int32_t hb = RegisterImage(DescribeImage(*b));
+    const int32_t ha2 = RegisterImage(DescribeImage(*a));
+    ReleaseImageEntries(a->Pixels());
+    EXPECT_EQ(ImageTableEntry(ha), nullptr);
+    EXPECT_EQ(ImageTableEntry(ha2), nullptr);
+    ASSERT_NE(ImageTableEntry(hb), nullptr);
+    EXPECT_EQ(ImageTableEntry(hb)->pixels, b->Pixels());
+    EXPECT_EQ(ImageTableCount(), 3);
+    EXPECT_EQ(RegisterImage(DescribeImage(*b)), 4) << "handles are never reused";
+    ReleaseImageEntries(nullptr);
+    EXPECT_NE(ImageTableEntry(hb), nullptr);
+    ClearImageTable(nullptr);
+}
+
 TEST(ImageTable, EntryDescribesTheBucket) {
     struct Case {
         int width;
