@@ -46,6 +46,20 @@ stated() {  # stated FILE NAME
   grep -o "\"$2\"[^;]*;" "$1" | head -n 1 | sed "s/\"$2\"//; s/[ \t\";]//g"
 }
 
+# The one-line look a preset's header comment gives, for the index: either
+# "// Tarn Flourish brush preset: LOOK" or the comment lines after a
+# "// category/name.vbr - ..." title up to the first empty comment line.
+look() {  # look FILE
+  awk '
+    NR == 1 && /^\/\/ Tarn Flourish brush preset: / { sub(/^\/\/ Tarn Flourish brush preset: /, ""); text = $0; exit }
+    NR == 1 && /^\/\/ .*\.vbr - / { taking = 1; next }
+    taking && /^\/\/ ?$/ { exit }
+    taking && /^\/\// { sub(/^\/\/ /, ""); text = text (text ? " " : "") $0; next }
+    { exit }
+    END { gsub(/\|/, "/", text); if (text) printf "<br>%s", text }
+  ' "$1"
+}
+
 render_one() {  # render_one RELATIVE-PATH
   local rel="$1"
   local file="$presets/$rel"
@@ -115,7 +129,7 @@ tr '\n' '\0' <"$list" | xargs -0 -n 1 -P "$jobs" bash -c 'render_one "$0"' || tr
     fi
     [ $col -eq 0 ] && printf '|'
     if [ -f "$out/$c/$n.png" ]; then
-      printf ' ![%s](%s/%s.png)<br>`%s` |' "$n" "$c" "$n" "$n"
+      printf ' ![%s](%s/%s.png)<br>`%s`%s |' "$n" "$c" "$n" "$n" "$(look "$presets/$rel")"
     else
       printf ' `%s` (failed to paint) |' "$n"
     fi
