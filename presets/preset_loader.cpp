@@ -3,6 +3,7 @@
 #include "platform/pixel_bucket.h"
 #include "presets/brush_image_hook.h"
 #include "presets/brush_record.h"
+#include "presets/image_table.h"
 #include "presets/vbr_reader.h"
 #include "shell/paint_context.h"
 
@@ -46,6 +47,8 @@ bool LoadPresetIntoPainter(TPaintContext& context, const char* presetPath, const
         for (int32_t slot = kBrushImageTexture; slot <= kBrushImageFlower; ++slot) {
             // Images stay with a painter until its next load.
             CPPixelBucket*& image = ImageOfSlot(painter, slot);
+            // The table must not keep pointing at pixels about to be freed.
+            if (image) ReleaseImageEntries(image->Pixels());
             delete image;
             image = nullptr;
             if (brush) brush->imageHandle[slot] = 0;

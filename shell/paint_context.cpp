@@ -1,10 +1,12 @@
 #include "shell/paint_context.h"
 
+#include <initializer_list>
 #include <new>
 
 #include "platform/offscreen.h"
 #include "platform/pixel_bucket.h"
 #include "presets/brush_record.h"
+#include "presets/image_table.h"
 #include "render/bounds.h"
 #include "render/view_3d.h"
 #include "shell/paint_canvas.h"
@@ -29,9 +31,11 @@ TPaintContext::TPaintContext() {
 TPaintContext::~TPaintContext() {
     for (TPainterSlot& s : slot) {
         if (s.brush && s.stroke) s.stroke->particles.Release();
-        delete s.textureImage;
-        delete s.leafImage;
-        delete s.flowerImage;
+        // The image table must not keep pointing at pixels freed here.
+        for (CPPixelBucket* image : {s.textureImage, s.leafImage, s.flowerImage}) {
+            if (image) ReleaseImageEntries(image->Pixels());
+            delete image;
+        }
         delete s.brush;
         delete s.stroke;
         s = TPainterSlot{};
