@@ -1,7 +1,7 @@
 // Textures as the stamper maps them onto a stamp's pixels.
 //
-// The tests named DISABLED_ reproduce faults in the stamping and stroke
-// code that the texture code cannot mend; each says what it expects.
+// The tests named DISABLED_ reproduce faults in the stamping code that
+// the texture code cannot mend; each says what it expects.
 // Run them with --gtest_also_run_disabled_tests.
 #include <gtest/gtest.h>
 
@@ -9,13 +9,8 @@
 
 #include "presets/brush_record.h"
 #include "render/stamp_shading.h"
-#include "render/stamp_span.h"
-#include "render/stroke_body.h"
-#include "render/stroke_segment.h"
-#include "render/bounds.h"
 #include "shell/paint_canvas.h"
 #include "stamp_fixture.h"
-#include "stroke_test_support.h"
 
 namespace {
 
@@ -118,29 +113,6 @@ TEST(TextureOnAStamp, DISABLED_AShadowFollowsTheTexturedOpacity) {
     EXPECT_GT(c.Get(0, 32, 50, 0), 255 * 0.7) << "the shadow ignores the texture's opacity";
     // Row 14: the ramp is at 0.22, opacity 0.78: a dark shadow.
     EXPECT_LT(c.Get(0, 32, 14, 0), 255 * 0.4);
-}
-
-// The stroke body never tells the stamper which image its texture is: the
-// span's textureImage stays 0 for a brush with an image texture and a
-// loaded image. Expected: the brush's texture handle (imageHandle[0]).
-TEST(TextureOnAStroke, DISABLED_TheBodyHandsItsTextureImageToTheStamper) {
-    TPaintCanvas canvas;
-    canvas.width = canvas.height = 200;
-    canvas.referenceWidth = canvas.referenceHeight = 200;
-    canvas.spanStamper = RecordingStamper;
-    TStrokeSegment segment;
-    segment.a = {0.1, 0.2, 0.0, 1.0};
-    segment.b = {0.3, 0.2, 0.0, 1.0};
-    segment.frame = {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}};
-    TBrushRecord brush;
-    brush.mapColor = true;
-    brush.textureType = 4;
-    brush.imageHandle[0] = 5;
-    TboundingBox stroke;
-    RecordedSpans().clear();
-    PaintStrokeBody(brush, segment, canvas, stroke);
-    ASSERT_FALSE(RecordedSpans().empty());
-    EXPECT_EQ(RecordedSpans()[0].args.textureImage, 5);
 }
 
 }  // namespace
