@@ -188,7 +188,7 @@ PRESETS = [
     body("effects", "fingerSmudge", "A wide soft smudge that drags the paint under it along the stroke.",
          UNLIT, FLAT, brushType=1, brushWidth=0.5, softness=0.8, stampDensity=6),
     body("effects", "frostedGlass", "Blurs what it passes over into a pale frosted trail.",
-         UNLIT, FLAT, grey("incandescence1", 0.008), brushType=2, blurIntensity=6, brushWidth=0.45,
+         UNLIT, FLAT, grey("incandescence1", 0.004), brushType=2, blurIntensity=6, brushWidth=0.45,
          softness=0.5, stampDensity=4),
     body("effects", "eraserRings", "Punches chains of rings back through the paint to the background.",
          UNLIT, FLAT, brushType=3, brushWidth=0.35, softness=-0.6, stampDensity=0.4),
