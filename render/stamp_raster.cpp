@@ -88,7 +88,7 @@ struct TTextureFrame {
                 u = a * repeatV + offsetV;
                 v = (texture + alongPx * rate) * repeatU;
                 du = std::fabs(repeatV) * blur * 0.25 * invR;
-                dv = std::fabs(repeatV) * blur * std::fabs(rate);
+                dv = blur * std::fabs(rate * repeatU);  // v runs at repeatU along the stroke
                 break;
             }
             default:

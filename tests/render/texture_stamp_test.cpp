@@ -80,7 +80,7 @@ TEST(TextureOnAStamp, AlongTheStrokeTheBrushMappingFiltersAtItsOwnRate) {
 // period along the stroke, yet the filter width is only 0.05, so the ramp
 // aliases into a spread of values instead of its mean. Expected: dv =
 // blurMult x |rate x repeatU|, as for the brush mapping.
-TEST(TextureOnAStamp, DISABLED_AlongTheStrokeTheTubeMappingFiltersAtItsOwnRate) {
+TEST(TextureOnAStamp, AlongTheStrokeTheTubeMappingFiltersAtItsOwnRate) {
     TBrushRecord b = TexturedBrush(2, 3);
     b.repeatU = 20.0;
     b.repeatV = 1.0;
