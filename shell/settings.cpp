@@ -40,7 +40,9 @@ void ReadIfPresent(const std::string& text, const char* key, T& field) {
     std::string value;
     if (!FindProfileValue(text, key, value)) return;
     if constexpr (std::is_same_v<T, float>) {
-        field = static_cast<float>(ReadNumber(value));
+        // A number beyond the float range would not convert.
+        const double v = ReadNumber(value);
+        field = static_cast<float>(std::fmax(-3.0e38, std::fmin(3.0e38, v)));
     } else {
         field = ReadWhole(value);
     }
@@ -100,7 +102,8 @@ void ParseSettings(const std::string& text, SaverSettings& s) {
     }
     if (FindProfileValue(text, "PresetName2", value)) {
         CopyName(s.PresetName2, value);
-        if (!value.empty()) {
+        // A value that begins with a zero byte names nothing, like an empty one.
+        if (s.PresetName2[0] != 0) {
             s.painterCount = 2;
             if (FindProfileValue(text, "Category2", value)) {
                 CopyName(s.Category2, value);

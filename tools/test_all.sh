@@ -30,7 +30,12 @@ if [ -f tests/fuzz/CMakeLists.txt ]; then
   for fuzzer in build-fuzz/tests/fuzz/*_fuzz; do
     [ -x "$fuzzer" ] || continue
     name="$(basename "$fuzzer" _fuzz)"
-    corpus="tests/fuzz/corpus/${name}"
+    case "$name" in
+      preset_reader) kind=vbr ;;
+      profile) kind=prf ;;
+      *) kind="${name#image_}" ;;
+    esac
+    corpus="tests/fuzz/corpus/${kind}"
     work="$(mktemp -d)"
     [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
     echo "fuzzing $name"

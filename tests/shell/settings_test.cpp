@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -81,6 +82,20 @@ TEST(ProfileFormat, OnePainterLeavesOutTheSecondPainterKeys) {
     const std::string text = FormatSettings(s);
     EXPECT_EQ(text.find("Category2"), std::string::npos);
     EXPECT_EQ(text.find("ForceMode2"), std::string::npos);
+}
+
+TEST(ProfileParse, HugeSpeedStaysAFiniteNumber) {
+    SaverSettings s;
+    ParseSettings("Speed=6e54;", s);
+    EXPECT_TRUE(std::isfinite(s.Speed));
+    EXPECT_GT(s.Speed, 1e38f);
+}
+
+TEST(ProfileParse, SecondPresetStartingWithAZeroByteNamesNoSecondPainter) {
+    SaverSettings s;
+    ParseSettings(std::string("PresetName2=\0x.vbr;", 19), s);
+    EXPECT_EQ(s.painterCount, 1);
+    EXPECT_STREQ(s.PresetName2, "");
 }
 
 TEST(ProfileFormat, LongNamesAreCutToFit) {
