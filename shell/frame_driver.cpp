@@ -44,6 +44,7 @@ void RepaintBackground(TPaintCanvas& canvas) {
     canvas.ClearDepthLayer(0);
     if (gDriver.settings.Background == 2) {
         if (std::unique_ptr<CPPixelBucket> bucket = gDriver.canvas->MakeBucket()) bucket->Fill(0xFF000000u);
+        for (double& channel : canvas.shading.background) channel = 0.0;
         if (gDriver.clipboardImage) gDriver.clipboardImage->CopyToSurface(*gDriver.canvas);
     } else {
         const bool bright = gDriver.settings.Background == 1;
@@ -55,6 +56,9 @@ void RepaintBackground(TPaintCanvas& canvas) {
         }
         for (int k = 0; k < 3; ++k) d[k] = std::min(1.0, c[k] + 0.25 * RandomUnit());
         canvas.FillGradient(c[0], c[1], c[2], d[0], d[1], d[2], 0);
+        // Erasing brushes paint back the background's middle colour where no
+        // background copy is kept.
+        for (int k = 0; k < 3; ++k) canvas.shading.background[k] = (c[k] + d[k]) / 2;
         for (int k = 0; k < 3; ++k) {
             canvas.fade.gain[k] = bright ? 1.0 : 1.5;
             canvas.fade.colour[k] = bright ? (c[k] + d[k]) / 2 : c[k];

@@ -9,12 +9,6 @@ namespace {
 
 TRunOverrides gOverrides;
 
-void CopyName(char (&field)[128], const std::string& value) {
-    const size_t n = value.size() < sizeof field - 1 ? value.size() : sizeof field - 1;
-    std::memcpy(field, value.data(), n);
-    field[n] = 0;
-}
-
 }  // namespace
 
 TRunOverrides& RunOverrides() { return gOverrides; }
@@ -26,7 +20,7 @@ void ApplyRunOverrides(SaverSettings& s) {
         // A second preset means a second painter; the names only matter
         // when the preset is found under the presets folder.
         s.painterCount = 2;
-        if (s.PresetName2[0] == 0) CopyName(s.PresetName2, "override.vbr");
+        if (s.PresetName2[0] == 0) SetSettingsName(s.PresetName2, "override.vbr");
     }
     if (o.forceMode[0]) s.ForceMode1 = *o.forceMode[0];
     if (o.forceMode[1]) s.ForceMode2 = *o.forceMode[1];

@@ -14,13 +14,6 @@ namespace {
 // The profile path a test asked for; empty means beside the program.
 std::string gProfileOverride;
 
-void CopyName(char (&field)[128], const std::string& value) {
-    // Longer values are cut to fit the field.
-    const size_t n = value.size() < sizeof field - 1 ? value.size() : sizeof field - 1;
-    std::memcpy(field, value.data(), n);
-    field[n] = 0;
-}
-
 // Numbers are decimal text; a value that is not a number reads as 0, as
 // the C library's conversion does, but never as NaN or out of range.
 double ReadNumber(const std::string& value) {
@@ -63,6 +56,13 @@ void AppendNumber(std::string& text, const char* key, double value) {
 
 }  // namespace
 
+void SetSettingsName(char (&field)[128], const std::string& value) {
+    // Longer values are cut to fit the field.
+    const size_t n = value.size() < sizeof field - 1 ? value.size() : sizeof field - 1;
+    std::memcpy(field, value.data(), n);
+    field[n] = 0;
+}
+
 bool FindProfileValue(const std::string& text, const char* key, std::string& value) {
     const std::string needle = std::string(key) + "=";
     // An occurrence inside a longer word (MySpeed= for Speed=) does not
@@ -92,21 +92,21 @@ void ParseSettings(const std::string& text, SaverSettings& s) {
     s.repaintMinutes = 10;
 
     std::string value;
-    CopyName(s.Category1, FindProfileValue(text, "Category", value) ? value : "");
-    CopyName(s.PresetName1, FindProfileValue(text, "PresetName", value) ? value : "");
-    if (FindProfileValue(text, "Category1", value)) CopyName(s.Category1, value);
-    if (FindProfileValue(text, "PresetName1", value)) CopyName(s.PresetName1, value);
+    SetSettingsName(s.Category1, FindProfileValue(text, "Category", value) ? value : "");
+    SetSettingsName(s.PresetName1, FindProfileValue(text, "PresetName", value) ? value : "");
+    if (FindProfileValue(text, "Category1", value)) SetSettingsName(s.Category1, value);
+    if (FindProfileValue(text, "PresetName1", value)) SetSettingsName(s.PresetName1, value);
     if (s.PresetName1[0] == 0) {
-        CopyName(s.PresetName1, "vineLeafy.vbr");
-        CopyName(s.Category1, "plants");
+        SetSettingsName(s.PresetName1, "vineLeafy.vbr");
+        SetSettingsName(s.Category1, "plants");
     }
     if (FindProfileValue(text, "PresetName2", value)) {
-        CopyName(s.PresetName2, value);
+        SetSettingsName(s.PresetName2, value);
         // A value that begins with a zero byte names nothing, like an empty one.
         if (s.PresetName2[0] != 0) {
             s.painterCount = 2;
             if (FindProfileValue(text, "Category2", value)) {
-                CopyName(s.Category2, value);
+                SetSettingsName(s.Category2, value);
             } else {
                 std::memcpy(s.Category2, s.Category1, sizeof s.Category2);
             }
