@@ -19,8 +19,6 @@
 #include "shell/run_overrides.h"
 #include "shell/saver_entry.h"
 
-intptr_t DefScreenSaverProc(NativeWindow, uint32_t, uintptr_t, intptr_t) { return 0; }
-
 namespace {
 
 int gWidth = 1920;

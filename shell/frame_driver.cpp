@@ -20,6 +20,7 @@
 namespace {
 
 TFrameDriver gDriver;
+SaverDefaultProc gDefaultProc = nullptr;  // the host's default processing
 
 int32_t ForceModeOf(const SaverSettings& s, int painter) {
     return painter == 0 ? s.ForceMode1 : s.ForceMode2;
@@ -180,6 +181,8 @@ void PaintStep(NativeWindow window, int painter, const TRect& r, double sx, doub
 }  // namespace
 
 TFrameDriver& FrameDriver() { return gDriver; }
+
+void SetSaverDefaultProc(SaverDefaultProc proc) { gDefaultProc = proc; }
 
 uint32_t SecondsClock() { return PlatformTickCount() / 1000; }
 
@@ -351,5 +354,5 @@ intptr_t ScreenSaverProc(NativeWindow window, uint32_t message, uintptr_t wParam
         default:
             break;
     }
-    return DefScreenSaverProc(window, message, wParam, lParam);
+    return gDefaultProc ? gDefaultProc(window, message, wParam, lParam) : 0;
 }

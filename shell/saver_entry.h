@@ -9,6 +9,8 @@
 
 intptr_t ScreenSaverProc(NativeWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
-// Implemented by each host: what the host does with a message the saver
-// passes on (DefScreenSaverProc on Windows; nothing on the headless host).
-intptr_t DefScreenSaverProc(NativeWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+// What the host does with a message the saver passes on (the screen saver
+// library's default processing on Windows). A host installs it before the
+// first message; without one, passed-on messages answer 0.
+using SaverDefaultProc = intptr_t (*)(NativeWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+void SetSaverDefaultProc(SaverDefaultProc proc);

@@ -12,9 +12,6 @@
 #include "shell/run_overrides.h"
 #include "shell/saver_entry.h"
 
-// The headless window has no default processing.
-intptr_t DefScreenSaverProc(NativeWindow, uint32_t, uintptr_t, intptr_t) { return 0; }
-
 namespace {
 
 int Render(const RenderOptions& o) {

@@ -90,8 +90,6 @@ int RunWindow(Mode mode, HWND parent) {
     return 0;
 }
 
-}  // namespace
-
 // The default processing behind ScreenSaverProc: close on input, as a
 // screen saver must.
 intptr_t DefScreenSaverProc(NativeWindow handle, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -140,8 +138,11 @@ intptr_t DefScreenSaverProc(NativeWindow handle, uint32_t message, uintptr_t wPa
     return DefWindowProcA(window, message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
 }
 
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     gInstance = instance;
+    SetSaverDefaultProc(DefScreenSaverProc);
     HWND handle = nullptr;
     const Mode mode = ParseMode(commandLine ? commandLine : "", handle);
     switch (mode) {

@@ -12,8 +12,6 @@
 #include "shell/saver_entry.h"
 #include "shell/settings.h"
 
-intptr_t DefScreenSaverProc(NativeWindow, uint32_t, uintptr_t, intptr_t) { return 0; }
-
 namespace {
 
 class FrameDriverTest : public ::testing::Test {
