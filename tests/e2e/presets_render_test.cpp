@@ -9,6 +9,8 @@
 // work over a companion painter 1 and are painter 2 themselves.
 #include <gtest/gtest.h>
 
+#include "render_program.h"
+
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -85,22 +87,7 @@ std::vector<Shipped> FindShippedPresets() {
     return found;
 }
 
-struct Result {
-    int exitCode = -1;
-    std::string output;
-};
-
-Result RunProgram(const std::string& arguments) {
-    const std::string command = std::string(TF_RENDER_PROGRAM) + " " + arguments + " 2>&1";
-    Result r;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return r;
-    char buffer[512];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) r.output.append(buffer, n);
-    const int status = pclose(pipe);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+using Result = RenderProgramResult;
 
 // A 24-bit bottom-up bitmap as the host writes it; only the pixels matter here.
 struct Picture {

@@ -1,6 +1,8 @@
 // Runs `tarn-flourish render` as a user would and checks what it writes.
 #include <gtest/gtest.h>
 
+#include "render_program.h"
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -13,22 +15,7 @@
 
 namespace {
 
-struct Result {
-    int exitCode = -1;
-    std::string output;
-};
-
-Result RunProgram(const std::string& arguments) {
-    const std::string command = std::string(TF_RENDER_PROGRAM) + " " + arguments + " 2>&1";
-    Result r;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return r;
-    char buffer[512];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) r.output.append(buffer, n);
-    const int status = pclose(pipe);
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+using Result = RenderProgramResult;
 
 // A 24-bit bottom-up bitmap as the host writes it, read back as rows from the top.
 struct Picture {
