@@ -23,6 +23,25 @@ TPixelRow CanvasPixelRow(const TPaintCanvas& canvas, int32_t y) {
     return row;
 }
 
+namespace pixelkernel {
+
+const double* DitherTable() {
+    struct TTable {
+        double values[kNoiseTableSize];
+        TTable() {
+            const float* noise = NoiseTable();
+            for (int k = 0; k < kNoiseTableSize; ++k) {
+                const double v = (static_cast<double>(noise[k]) + 1.0) * 0.5;
+                values[k] = v < 0.99999 ? v : 0.99999;
+            }
+        }
+    };
+    static const TTable table;
+    return table.values;
+}
+
+}  // namespace pixelkernel
+
 double NextDither(TPaintCanvas& canvas) {
     pixelkernel::TDitherCursor cursor(canvas);
     const double value = cursor.Next();

@@ -12,27 +12,29 @@
 
 namespace pixelkernel {
 
-// The dither sequence held in a local while a stamp is written: the noise
-// table value at the counter, plus 1, times 0.5, one per 8-bit channel.
-// Written back to the canvas with Store.
+// The dither values in table order: the noise table value plus 1, times
+// 0.5, held below 0.99999 (the table holds 1.0 itself; the dither must stay
+// below one step). Built once from the noise table.
+const double* DitherTable();
+
+// The dither sequence held in a local while a stamp is written, one value
+// per 8-bit channel. Written back to the canvas with Store.
 struct TDitherCursor {
-    const float* table;
+    const double* table;
     int32_t index;
 
-    explicit TDitherCursor(const TPaintCanvas& canvas) : table(NoiseTable()), index(canvas.shading.ditherCounter) {
+    explicit TDitherCursor(const TPaintCanvas& canvas) : table(DitherTable()), index(canvas.shading.ditherCounter) {
         if (index < 0 || index >= kNoiseTableSize) index = 0;
     }
     double Next() {
-        const double value = (static_cast<double>(table[index]) + 1.0) * 0.5;
+        const double value = table[index];
         if (++index >= kNoiseTableSize) index = 0;
-        // The table holds 1.0 itself; keep the dither below one step.
-        return value < 0.99999 ? value : 0.99999;
+        return value;
     }
     // 16-bit channels are written without dither.
     double For(int32_t bytes) { return bytes == 8 ? 0.0 : Next(); }
     void Store(TPaintCanvas& canvas) const { canvas.shading.ditherCounter = index; }
 };
-
 
 constexpr double kFrom16 = 0.0038910505836575876;  // 1 / 257
 constexpr double kDepthLimit = 1e30;
@@ -112,11 +114,22 @@ inline void CopyToMirror(const TPixelRow& row, int32_t x) {
 }
 
 
-inline void PlainPixel(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
-                       const TPixelPaint& paint, TDitherCursor& dither) {
+// Fixed: the byte width of every colour layer of the row when the caller
+// knows it (4 on the usual 8-bit canvas), so the channel reads and writes
+// need no width test; kAnyWidth reads the widths from the row.
+constexpr int32_t kAnyWidth = 0;
+
+// True when every colour layer of the row is 8-bit (or missing).
+inline bool NarrowRow(const TPixelRow& row) {
+    return row.pictureBytes == 4 && row.backBytes == 4 && row.frontBytes == 4 && row.coverBytes == 4;
+}
+
+template <int32_t Fixed>
+inline void PlainPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
+                         const TPixelPaint& paint, TDitherCursor& dither) {
     if (!row.picture) return;
-    uint8_t* pixel = PixelAt(row.picture, row.pictureBytes, x);
-    const int32_t bytes = row.pictureBytes;
+    const int32_t bytes = Fixed ? Fixed : row.pictureBytes;
+    uint8_t* pixel = PixelAt(row.picture, bytes, x);
 
     if (mode.modifyColor) {
         // new = (1 - a) old + c a + l, per channel
@@ -154,23 +167,39 @@ inline void PlainPixel(const TPaintCanvas& canvas, const TPixelRow& row, const T
                                 : kEmptyDepth;
         if (row.depthBack) row.depthBack[x] = far;
         if (row.depthFront) row.depthFront[x] = far;
-        if (row.back) CopyPixel(pixel, bytes, PixelAt(row.back, row.backBytes, x), row.backBytes);
-        if (row.front) std::memset(PixelAt(row.front, row.frontBytes, x), 0, static_cast<size_t>(row.frontBytes));
-        if (row.cover) std::memset(PixelAt(row.cover, row.coverBytes, x), 0, static_cast<size_t>(row.coverBytes));
+        const int32_t backBytes = Fixed ? Fixed : row.backBytes;
+        const int32_t frontBytes = Fixed ? Fixed : row.frontBytes;
+        const int32_t coverBytes = Fixed ? Fixed : row.coverBytes;
+        if (row.back) CopyPixel(pixel, bytes, PixelAt(row.back, backBytes, x), backBytes);
+        if (row.front) std::memset(PixelAt(row.front, frontBytes, x), 0, static_cast<size_t>(frontBytes));
+        if (row.cover) std::memset(PixelAt(row.cover, coverBytes, x), 0, static_cast<size_t>(coverBytes));
     }
     CopyToMirror(row, x);
 }
 
+inline void PlainPixel(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
+                       const TPixelPaint& paint, TDitherCursor& dither) {
+    if (NarrowRow(row))
+        PlainPixelOf<4>(canvas, row, mode, x, paint, dither);
+    else
+        PlainPixelOf<kAnyWidth>(canvas, row, mode, x, paint, dither);
+}
 
-inline void DepthPixel(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
-                       const TPixelPaint& paint, double z, double zb, double e, double s, TDitherCursor& dither) {
+
+template <int32_t Fixed>
+inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
+                         const TPixelPaint& paint, double z, double zb, double e, double s, TDitherCursor& dither) {
     if (!row.picture) return;
+    const int32_t pictureBytes = Fixed ? Fixed : row.pictureBytes;
+    const int32_t backBytes = Fixed ? Fixed : row.backBytes;
+    const int32_t frontBytes = Fixed ? Fixed : row.frontBytes;
+    const int32_t coverBytes = Fixed ? Fixed : row.coverBytes;
     // 1. Behind settled paint: nothing to do.
     const double d0 = row.depthBack ? static_cast<double>(row.depthBack[x]) : 0.0;
     if (row.depthBack && d0 < z - e) return;
     // 2. Erasing, or a canvas without the depth layers, paints straight.
     if (mode.erase || !row.depthBack || !row.depthFront || !row.back || !row.front || !row.cover) {
-        PlainPixel(canvas, row, mode, x, paint, dither);
+        PlainPixelOf<Fixed>(canvas, row, mode, x, paint, dither);
         return;
     }
     // NaN depths, or depths past what a float holds, would poison the buffers.
@@ -199,7 +228,8 @@ inline void DepthPixel(const TPaintCanvas& canvas, const TPixelRow& row, const T
     if (d0 + e < zb) {
         const double t = (d0 + e - z) / (zb - z);
         if (m > 0.0f) {
-            double k = (1.0 - std::pow(1.0 - static_cast<double>(m), t)) / m;
+            // m is single precision, so the power need be no finer.
+            double k = (1.0 - static_cast<double>(powf(1.0f - m, static_cast<float>(t)))) / m;
             if (k > 1.0) k = 1.0;
             m = static_cast<float>(m * k);
             for (int i = 0; i < 3; ++i) {
@@ -224,20 +254,20 @@ inline void DepthPixel(const TPaintCanvas& canvas, const TPixelRow& row, const T
     }
 
     // 7. The layers at this pixel.
-    uint8_t* picture = PixelAt(row.picture, row.pictureBytes, x);
-    uint8_t* back = PixelAt(row.back, row.backBytes, x);
-    uint8_t* front = PixelAt(row.front, row.frontBytes, x);
-    uint8_t* cover = PixelAt(row.cover, row.coverBytes, x);
+    uint8_t* picture = PixelAt(row.picture, pictureBytes, x);
+    uint8_t* back = PixelAt(row.back, backBytes, x);
+    uint8_t* front = PixelAt(row.front, frontBytes, x);
+    uint8_t* cover = PixelAt(row.cover, coverBytes, x);
     double B[3], F[3], v[3];
     for (int i = 0; i < 3; ++i) {
         const int k = kChannelByte[i];
-        B[i] = ReadChannel(back, row.backBytes, k);
-        F[i] = ReadChannel(front, row.frontBytes, k);
-        double cv = ReadChannel(cover, row.coverBytes, k);
-        if (row.coverBytes == 8 && cv < 1.0) cv = 0.0;
+        B[i] = ReadChannel(back, backBytes, k);
+        F[i] = ReadChannel(front, frontBytes, k);
+        double cv = ReadChannel(cover, coverBytes, k);
+        if (coverBytes == 8 && cv < 1.0) cv = 0.0;
         v[i] = cv / 255.0;
     }
-    double a1 = ReadChannel(back, row.backBytes, kAlpha);
+    double a1 = ReadChannel(back, backBytes, kAlpha);
 
     // 8. Sub-stamps fade in where the front paint already covers.
     if (s < 1.0) {
@@ -264,11 +294,11 @@ inline void DepthPixel(const TPaintCanvas& canvas, const TPixelRow& row, const T
         // 10. B' = a B + c'; the settled alpha closes by m.
         for (int i = 0; i < 3; ++i) {
             B[i] = a[i] * B[i] + c[i];
-            StoreChannel(back, row.backBytes, kChannelByte[i], B[i], 0.5);
+            StoreChannel(back, backBytes, kChannelByte[i], B[i], 0.5);
         }
         a1 = 255.0 - (255.0 - a1) * (1.0 - m);
         a1 = Clamp255(a1);
-        StoreChannel(back, row.backBytes, kAlpha, a1, 0.5);
+        StoreChannel(back, backBytes, kAlpha, a1, 0.5);
     } else {
         // 11. By depth against the front paint.
         double d1 = *depthFront;
@@ -319,34 +349,42 @@ inline void DepthPixel(const TPaintCanvas& canvas, const TPixelRow& row, const T
         for (int i = 0; i < 3; ++i) {
             double P = (1.0 - v[i]) * B[i] + F[i];
             if (P > 255.0) P = 255.0;
-            StoreChannel(picture, row.pictureBytes, kChannelByte[i], P, dither.For(row.pictureBytes));
+            StoreChannel(picture, pictureBytes, kChannelByte[i], P, dither.For(pictureBytes));
         }
     }
     if (mode.modifyAlpha) {
         const double alpha = 255.0 * Clamp01(1.0 - (1.0 - V) * (1.0 - a1 / 255.0));
-        StoreChannel(picture, row.pictureBytes, kAlpha, alpha, dither.For(row.pictureBytes));
+        StoreChannel(picture, pictureBytes, kAlpha, alpha, dither.For(pictureBytes));
     }
 
     // 14. Keep the front paint, or settle it once it is nearly opaque.
     if (V <= 0.95) {
         if (mode.modifyAlpha) {
             for (int i = 0; i < 3; ++i)
-                StoreChannel(cover, row.coverBytes, kChannelByte[i], 255.0 * (v[i] > 0.0 ? v[i] : 0.0),
-                             dither.For(row.coverBytes));
+                StoreChannel(cover, coverBytes, kChannelByte[i], 255.0 * (v[i] > 0.0 ? v[i] : 0.0),
+                             dither.For(coverBytes));
         }
         if (mode.modifyColor) {
             for (int i = 0; i < 3; ++i)
-                StoreChannel(front, row.frontBytes, kChannelByte[i], F[i], dither.For(row.frontBytes));
+                StoreChannel(front, frontBytes, kChannelByte[i], F[i], dither.For(frontBytes));
         }
     } else {
-        CopyPixel(picture, row.pictureBytes, back, row.backBytes);
+        CopyPixel(picture, pictureBytes, back, backBytes);
         for (int i = 0; i < 3; ++i) {
-            StoreChannel(front, row.frontBytes, kChannelByte[i], 0.0, 0.0);
-            StoreChannel(cover, row.coverBytes, kChannelByte[i], 0.0, 0.0);
+            StoreChannel(front, frontBytes, kChannelByte[i], 0.0, 0.0);
+            StoreChannel(cover, coverBytes, kChannelByte[i], 0.0, 0.0);
         }
         if (mode.modifyDepth) *depthBack = *depthFront;
     }
     CopyToMirror(row, x);
+}
+
+inline void DepthPixel(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
+                       const TPixelPaint& paint, double z, double zb, double e, double s, TDitherCursor& dither) {
+    if (NarrowRow(row))
+        DepthPixelOf<4>(canvas, row, mode, x, paint, z, zb, e, s, dither);
+    else
+        DepthPixelOf<kAnyWidth>(canvas, row, mode, x, paint, z, zb, e, s, dither);
 }
 
 }  // namespace pixelkernel

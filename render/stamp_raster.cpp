@@ -321,6 +321,7 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
         const int32_t y = canvas.wrapY ? Wrap(j, canvasHeight) : j;
         const TPixelRow row = CanvasPixelRow(canvas, y);
         if (!row.picture) continue;
+        const bool narrow = pixelkernel::NarrowRow(row);
         const uint8_t* scratchRow = scratch ? scratch + static_cast<intptr_t>(j - y0) * scratchStride : nullptr;
         for (int32_t i = i0; i < i1; ++i) {
             const double dx = i + 0.5 - cx;
@@ -424,9 +425,15 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
             if (depthOn) {
                 const double z = stamp.depth - q * halfExtent;
                 const double zb = stamp.depth + q * halfExtent;
-                pixelkernel::DepthPixel(canvas, row, mode, x, paint, z, zb, tolerance, 1.0, dither);
+                if (narrow)
+                    pixelkernel::DepthPixelOf<4>(canvas, row, mode, x, paint, z, zb, tolerance, 1.0, dither);
+                else
+                    pixelkernel::DepthPixelOf<pixelkernel::kAnyWidth>(canvas, row, mode, x, paint, z, zb, tolerance,
+                                                                      1.0, dither);
+            } else if (narrow) {
+                pixelkernel::PlainPixelOf<4>(canvas, row, mode, x, paint, dither);
             } else {
-                pixelkernel::PlainPixel(canvas, row, mode, x, paint, dither);
+                pixelkernel::PlainPixelOf<pixelkernel::kAnyWidth>(canvas, row, mode, x, paint, dither);
             }
             ++written;
         }
