@@ -2,7 +2,7 @@
 // headless window: each benchmark runs one preset for a fixed number of
 // timer frames (a stroke's completion, when all its tubes finish, is among
 // them) and reports the median and the worst frame.
-//   build/bench/frame_bench [--size=WxH] [--frames=N] [--benchmark_filter=plants]
+//   build/bench/frame_bench [--size=WxH] [--frames=N] [--frame-log] [--benchmark_filter=plants]
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -15,6 +15,9 @@
 #include <vector>
 
 #include "hosts/headless/headless_window.h"
+#include "motion/force_mode_shared.h"
+#include "motion/random.h"
+#include "render/stamp_drand48.h"
 #include "shell/frame_driver.h"
 #include "shell/run_overrides.h"
 #include "shell/saver_entry.h"
@@ -24,13 +27,19 @@ namespace {
 int gWidth = 1920;
 int gHeight = 1080;
 int gFrames = 150;
+bool gFrameLog = false;  // --frame-log: every frame's time on standard error
 
 void RunPreset(benchmark::State& state, const std::string& preset) {
     std::vector<double> frameMs;
     double tubeFrames = 0;
     for (auto _ : state) {
+        // Every preset starts from a fresh process state, so that its
+        // figures do not depend on the presets measured before it.
         ResetFrameDriver();
         ResetRunOverrides();
+        RandomResetForTests();
+        ResetForceModeSharedForTests();
+        Drand48ResetForTests();
         RunOverrides().preset[0] = preset;
         RunOverrides().forceMode[0] = -1;
         HeadlessWindow window(gWidth, gHeight);
@@ -47,7 +56,9 @@ void RunPreset(benchmark::State& state, const std::string& preset) {
             ScreenSaverProc(handle, kMsgTimer, kFrameTimerId, 0);
             const auto end = std::chrono::steady_clock::now();
             // The first frame builds everything and paints the background.
-            if (frame > 0) frameMs.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+            const double ms = std::chrono::duration<double, std::milli>(end - start).count();
+            if (gFrameLog) std::fprintf(stderr, "%s frame %d %.1f ms\n", preset.c_str(), frame, ms);
+            if (frame > 0) frameMs.push_back(ms);
         }
         ScreenSaverProc(handle, kMsgDestroy, 0, 0);
         tubeFrames += gFrames;
@@ -87,6 +98,8 @@ int main(int argc, char** argv) {
             std::sscanf(argv[k] + 7, "%dx%d", &gWidth, &gHeight);
         } else if (std::strncmp(argv[k], "--frames=", 9) == 0) {
             gFrames = std::max(2, std::atoi(argv[k] + 9));
+        } else if (std::strcmp(argv[k], "--frame-log") == 0) {
+            gFrameLog = true;
         } else {
             rest.push_back(argv[k]);
         }

@@ -1,13 +1,18 @@
 #include "presets/image_table.h"
 
+#include <vector>
+
 #include "platform/pixel_bucket.h"
 #include "platform/tt_array.h"
+#include "presets/image_pyramid.h"
 
 namespace {
 // The process-wide image table: made on first use with room for three
 // entries (one per image slot), growing one entry at a time.
 TTArray<TImageWrapper> gImageTable(1);
 bool gImageTableMade = false;
+// The halved levels of each entry, by the same index; they go with it.
+std::vector<TImagePyramid> gPyramids;
 }  // namespace
 
 TImageWrapper DescribeImage(const CPPixelBucket& bucket) {
@@ -34,11 +39,14 @@ int32_t RegisterImage(const TImageWrapper& entry) {
         gImageTableMade = true;
     }
     if (!gImageTable.Append(entry)) return 0;
+    gPyramids.resize(static_cast<size_t>(gImageTable.Count()));
+    gPyramids.back().Build(entry);
     return gImageTable.Count();
 }
 
 void ClearImageTable(int32_t* handles) {
     gImageTable.Clear();
+    gPyramids.clear();
     gImageTableMade = false;
     if (handles) handles[0] = handles[1] = handles[2] = 0;
 }
@@ -46,7 +54,9 @@ void ClearImageTable(int32_t* handles) {
 void ReleaseImageEntries(const void* pixels) {
     if (!gImageTableMade || !pixels) return;
     for (int i = 0; i < gImageTable.Count(); ++i) {
-        if (gImageTable[i].pixels == pixels) gImageTable[i] = TImageWrapper{};
+        if (gImageTable[i].pixels != pixels) continue;
+        gImageTable[i] = TImageWrapper{};
+        if (static_cast<size_t>(i) < gPyramids.size()) gPyramids[static_cast<size_t>(i)].Clear();
     }
 }
 
@@ -56,4 +66,9 @@ const TImageWrapper* ImageTableEntry(int32_t handle) {
     if (!gImageTableMade || handle < 1 || handle > gImageTable.Count()) return nullptr;
     const TImageWrapper& entry = gImageTable[handle - 1];
     return entry.pixels ? &entry : nullptr;
+}
+
+const TImagePyramid* ImageTablePyramid(int32_t handle) {
+    if (!ImageTableEntry(handle) || static_cast<size_t>(handle) > gPyramids.size()) return nullptr;
+    return &gPyramids[static_cast<size_t>(handle) - 1];
 }

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 class CPPixelBucket;
+class TImagePyramid;
 
 struct TImageWrapper {
     uint8_t* pixels = nullptr;         // memory row 0
@@ -50,3 +51,6 @@ int32_t ImageTableCount();
 // The entry of a 1-based handle, or null outside 1..count or for a
 // released entry.
 const TImageWrapper* ImageTableEntry(int32_t handle);
+// The halved levels of a 1-based handle's image, made when it was
+// registered; null where ImageTableEntry is null.
+const TImagePyramid* ImageTablePyramid(int32_t handle);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "presets/image_pyramid.h"
 #include "presets/image_table.h"
 #include "render/texture_patterns.h"
 
@@ -73,7 +74,7 @@ inline void AxisTaps(double c, double f, int n, int32_t size, MakeTap make, TAxi
 
 }  // namespace
 
-TTextureImage TextureImageOf(const TImageWrapper* entry) {
+TTextureImage TextureImageOf(const TImageWrapper* entry, const TImagePyramid* pyramid) {
     TTextureImage image;
     if (!entry || !entry->pixels || entry->width == 0 || entry->height == 0) return image;
     const int32_t bpp = entry->bytesPerPixel;
@@ -86,10 +87,42 @@ TTextureImage TextureImageOf(const TImageWrapper* entry) {
     image.bytesPerPixel = bpp;
     image.topDown = entry->topDown != 0;
     image.alpha = entry->hasAlpha != 0 && bpp == 4;
+    image.pyramid = pyramid && pyramid->Count() > 0 ? pyramid : nullptr;
     return image;
 }
 
+namespace {
+
+void SampleLevel(const TTextureImage& image, double u, double v, double du, double dv, double out[4]);
+
+}  // namespace
+
 void SampleTextureImage(const TTextureImage& image, double u, double v, double du, double dv, double out[4]) {
+    // Where the footprint spans more than two texels both ways, a halved
+    // copy gives the same average from a few texels.
+    const TImagePyramid* pyramid = image.pyramid;
+    const double fu = Clamp01(du);
+    const double fv = Clamp01(dv);
+    auto wide = [fu, fv](int32_t width, int32_t height) { return fu * height > 2.0 && fv * width > 2.0; };
+    if (pyramid && wide(image.width, image.height)) {
+        int32_t k = 0;  // the first halved copy
+        while (k + 1 < pyramid->Count() && wide(pyramid->Level(k).width, pyramid->Level(k).height)) ++k;
+        const TImageLevel& level = pyramid->Level(k);
+        TTextureImage halved = image;
+        halved.pixels = level.pixels;
+        halved.width = level.width;
+        halved.height = level.height;
+        halved.rowStride = level.rowStride;
+        halved.topDown = false;
+        SampleLevel(halved, u, v, du, dv, out);
+        return;
+    }
+    SampleLevel(image, u, v, du, dv, out);
+}
+
+namespace {
+
+void SampleLevel(const TTextureImage& image, double u, double v, double du, double dv, double out[4]) {
     // The footprint of one pixel in texels.
     const double rows = Clamp01(du) * image.height;
     const double columns = Clamp01(dv) * image.width;
@@ -135,3 +168,5 @@ void SampleTextureImage(const TTextureImage& image, double u, double v, double d
     out[2] = acc[2] * scale;
     out[3] = alpha ? acc[3] * scale : 1.0;
 }
+
+}  // namespace

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 
+class TImagePyramid;
 struct TImageWrapper;
 
 // The texels of one image as the sampler reads them; empty (not Valid)
@@ -26,6 +27,7 @@ struct TTextureImage {
     int32_t bytesPerPixel = 0; // 3 (B, G, R) or 4 (B, G, R, A)
     bool topDown = false;      // memory row 0 is the top row
     bool alpha = false;        // the fourth byte is alpha
+    const TImagePyramid* pyramid = nullptr;  // halved copies, when there are any
 
     bool Valid() const { return pixels != nullptr; }
 };
@@ -33,14 +35,16 @@ struct TTextureImage {
 // The readable view of an image table entry: 3 or 4 bytes per pixel, rows
 // long enough for the width. Anything else (null pixels, zero size, other
 // depths, a stride too short) gives an empty view.
-TTextureImage TextureImageOf(const TImageWrapper* entry);
+// pyramid (may be null) holds the entry's halved copies.
+TTextureImage TextureImageOf(const TImageWrapper* entry, const TImagePyramid* pyramid = nullptr);
 
 // Colour and alpha (each 0..1) of the image at (u, v), filtered over a
 // footprint of du x dv in texture units (each clamped to [0, 1]): one
 // bilinear tap while a pixel covers at most one texel, else one tap per
 // texel of the footprint spread evenly over it, up to four per axis (a
 // pixel wider than four texels still averages its whole footprint, more
-// coarsely). Images
+// coarsely). A footprint wider than two texels in both directions is read
+// from the halved copy on which it is at most two texels wide. Images
 // without alpha answer alpha 1. The image must be Valid; u, v, du, dv
 // finite.
 void SampleTextureImage(const TTextureImage& image, double u, double v, double du, double dv, double out[4]);

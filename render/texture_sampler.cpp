@@ -22,7 +22,7 @@ inline double CleanWidth(double w) {
 TTextureSampler::TTextureSampler(const TBrushRecord& brush, int32_t kind, bool procedural, int32_t imageIndex) {
     if (!procedural) {
         const int32_t handle = imageIndex != 0 ? imageIndex : brush.imageHandle[0];
-        image_ = TextureImageOf(ImageTableEntry(handle));
+        image_ = TextureImageOf(ImageTableEntry(handle), ImageTablePyramid(handle));
         mode_ = image_.Valid() ? TMode::image : TMode::plain;
         return;
     }

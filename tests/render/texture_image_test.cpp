@@ -130,9 +130,12 @@ TEST(TextureImage, AFootprintOfSeveralTexelsAveragesThem) {
     const Case cases[] = {
         {0.0, 0.0, 0.5},             // unfiltered at texel centres: black or white
         {2.0 / 16, 2.0 / 16, 1e-9},  // two texels each way: exactly the mean
-        {4.0 / 16, 4.0 / 16, 1e-9},
+        // Wider footprints read a halved copy, whose texels are 8-bit
+        // means: the mean to within half a step.
+        {4.0 / 16, 4.0 / 16, 0.5 / 255 + 1e-9},
+        {8.0 / 16, 8.0 / 16, 0.5 / 255 + 1e-9},
         {0.0, 2.0 / 16, 1e-9},       // one axis is enough for a checker (along: no edge)
-        {3.0 / 16, 3.0 / 16, 0.17},
+        {3.0 / 16, 3.0 / 16, 0.5 / 255 + 1e-9},
     };
     for (const Case& c : cases) {
         double largest = 0.0;
@@ -150,6 +153,18 @@ TEST(TextureImage, AFootprintOfSeveralTexelsAveragesThem) {
     for (int i = 0; i < 20; ++i) {
         const double u = i * 0.047, v = i * 0.031;
         EXPECT_EQ(Sample(image.handle, u, v, 1.0, 1.0).red, Sample(image.handle, u, v, 7.5, 1e300).red) << i;
+    }
+}
+
+uint32_t WhiteTopHalf(int, int rowFromTop) { return rowFromTop < 8 ? 0xFFFFFFFFu : 0xFF000000u; }
+
+TEST(TextureImage, AHalvedCopyKeepsThePictureUpright) {
+    for (const bool topDown : {false, true}) {
+        TRegisteredImage image(16, 16, 24, topDown, WhiteTopHalf);
+        for (const double width : {0.25, 0.5}) {
+            EXPECT_NEAR(Sample(image.handle, 0.97, 0.5, width, width).red, 1.0, 1e-9) << topDown << " " << width;
+            EXPECT_NEAR(Sample(image.handle, 0.03, 0.5, width, width).red, 0.0, 1e-9) << topDown << " " << width;
+        }
     }
 }
 
