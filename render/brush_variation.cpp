@@ -43,6 +43,11 @@ void VaryBrush(TBrushRecord& brush, const TBrushRecord& reference, double amount
     // Minimum width.
     const double width = brush.tubes ? std::fmax(brush.tubeWidth1, brush.tubeWidth2) : brush.brushWidth;
     if (width > 0.0 && width * scale < minWidth) scale = minWidth / width;
+    // A huge preset scale can drift, or a vanishing width be scaled up, past
+    // the largest double; the brush then keeps the scale it had.
+    if (!std::isfinite(scale)) {
+        scale = std::isfinite(brush.globalScale) ? brush.globalScale : (std::isfinite(g) ? g : 0.0);
+    }
     brush.globalScale = scale;
 
     // Colours: both ends move by the same drift.

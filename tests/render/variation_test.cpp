@@ -172,4 +172,37 @@ TEST(VaryBrush, BrokenValuesDoNotSurvive) {
     EXPECT_GE(b.transparency2G, 0.0);
 }
 
+TEST(VaryBrush, ScaleStaysFiniteAtTheEndsOfTheDoubles) {
+    const double largest = std::numeric_limits<double>::max();
+    const double smallest = std::numeric_limits<double>::denorm_min();
+    struct Case {
+        const char* name;
+        bool tubes;
+        double globalScale;  // the preset's and the brush's
+        double width;        // brushWidth, or both tube widths
+        double minWidth;
+    };
+    // A preset's 1e330 reads as the largest double; a drift upward, or
+    // bounds of 2 or 2.5 times it, overflow. A width of the smallest
+    // double is scaled up to the minimum width past the largest.
+    const Case cases[] = {{"largest scale", false, largest, 1.0, 0.0},
+                          {"largest scale, tubes", true, largest, 1.0, 0.0},
+                          {"smallest width", false, 0.2, smallest, 0.005},
+                          {"smallest tube width", true, 0.2, smallest, 0.005}};
+    for (const Case& c : cases) {
+        TBrushRecord reference = FlatBrush();
+        reference.tubes = c.tubes;
+        reference.globalScale = c.globalScale;
+        reference.brushWidth = reference.tubeWidth1 = reference.tubeWidth2 = c.width;
+        for (int32_t seed = 0; seed < 40; ++seed) {
+            TBrushRecord b = reference;
+            VaryBrush(b, reference, 0.5, c.minWidth, seed);
+            const bool finite = std::isfinite(b.globalScale);
+            EXPECT_TRUE(finite) << c.name << ", seed " << seed << ": " << b.globalScale;
+            EXPECT_GT(b.globalScale, 0.0) << c.name << ", seed " << seed;
+            if (!finite) break;
+        }
+    }
+}
+
 }  // namespace
