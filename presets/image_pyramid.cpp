@@ -18,8 +18,10 @@ const uint8_t* BottomUpRow(const TImageLevel& level, int32_t row) {
 }  // namespace
 
 void TImagePyramid::Clear() {
-    storage_.clear();
-    levels_.clear();
+    // Released entries keep their place in the table for good, so their
+    // levels must give the memory back, not only forget it.
+    std::vector<uint8_t>().swap(storage_);
+    std::vector<TImageLevel>().swap(levels_);
 }
 
 void TImagePyramid::Build(const TImageWrapper& entry) {
