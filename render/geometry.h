@@ -41,6 +41,13 @@ inline constexpr TFLVector kAxisZ{0, 0, 1};
 inline constexpr TFLVector kZeroVector{0, 0, 0};
 
 // A point is plain when w is exactly 1.0, bit for bit.
+// The length of (x, y): a square root where the squares cannot overflow or
+// vanish (the usual case, several times cheaper), hypot elsewhere.
+inline double PlaneLength(double x, double y) {
+    const double s = x * x + y * y;
+    return s < 1e300 && s > 1e-300 ? std::sqrt(s) : std::hypot(x, y);
+}
+
 inline bool IsPlain(const TFLPoint& p) {
     const double one = 1.0;
     return std::memcmp(&p.w, &one, sizeof one) == 0;

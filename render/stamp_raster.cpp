@@ -113,10 +113,12 @@ struct TTextureFrame {
     }
 };
 
+// Left uninitialised: only the first count entries are written and read,
+// and zeroing all of them cost more than a small stamp's pixels.
 struct TRoundLight {
-    double facing = 0.0;
-    double across = 0.0;
-    double colour[3] = {0.0, 0.0, 0.0};
+    double facing;
+    double across;
+    double colour[3];
 };
 
 struct TRoundTerms {

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "render/geometry.h"
+
 #include "presets/brush_record.h"
 #include "render/stamp_span.h"
 #include "shell/paint_canvas.h"
@@ -35,7 +37,7 @@ bool Sanitize(TStamp& s) {
     s.across = Tame(s.across, 0.0, -1e12, 1e12);
     s.textureRate = Tame(s.textureRate, 0.0, -1e12, 1e12);
     if (!std::isfinite(SquaredLength(s.normal)) || SquaredLength(s.normal) <= 1e-20) s.normal = -s.view;
-    if (!std::isfinite(s.travel[0]) || !std::isfinite(s.travel[1]) || std::hypot(s.travel[0], s.travel[1]) < 1e-12) {
+    if (!std::isfinite(s.travel[0]) || !std::isfinite(s.travel[1]) || PlaneLength(s.travel[0], s.travel[1]) < 1e-12) {
         s.travel[0] = 1.0;
         s.travel[1] = 0.0;
     }
@@ -109,7 +111,7 @@ void ComputeLighting(const TStamp& stamp, const LightRecord* lights, int32_t cou
             const TFLPoint p1 = canvas.Project(stamp.world + d * 1e-3);
             double sx = p1.x - p0.x;
             double sy = p1.y - p0.y;
-            const double sl = std::hypot(sx, sy);
+            const double sl = PlaneLength(sx, sy);
             double acrossTerm = 0.0;
             if (sl > 1e-12 && std::isfinite(sl)) {
                 const double lateral = std::sqrt(facing * facing < 1.0 ? 1.0 - facing * facing : 0.0);
@@ -203,7 +205,7 @@ void DrawStampPasses(const TStamp& stamp, TStampPass pass, const TStampLighting&
     const double fromY = stamp.run->lastSubStampY + offsetY;
     const double moveX = stamp.x - fromX;
     const double moveY = stamp.y - fromY;
-    const double widths = std::hypot(moveX, moveY) / stamp.width;
+    const double widths = PlaneLength(moveX, moveY) / stamp.width;
     const double perWidth = stamp.width * (2.0 / 3.0) < 3.0 ? stamp.width * (2.0 / 3.0) : 3.0;
     double exact = widths * perWidth;
     if (!(exact < 100.0)) exact = 100.0;

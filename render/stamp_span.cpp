@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "render/geometry.h"
+
 #include "presets/brush_record.h"
 #include "render/bounds.h"
 #include "render/input_poll.h"
@@ -20,7 +22,7 @@ bool Finite(const TFLPoint& p) {
 
 double Lerp(double a, double b, double f) { return (1.0 - f) * a + f * b; }
 
-double ScreenDistance(const TFLPoint& a, const TFLPoint& b) { return std::hypot(b.x - a.x, b.y - a.y); }
+double ScreenDistance(const TFLPoint& a, const TFLPoint& b) { return PlaneLength(b.x - a.x, b.y - a.y); }
 
 // A unit vector across the view, for measuring widths on screen when the
 // canvas cannot say how many pixels a world length covers.
@@ -62,7 +64,7 @@ struct TSpanView {
 void TurnTravel(const double from[2], const double to[2], double s, double out[2]) {
     double x = (1.0 - s) * from[0] + s * to[0];
     double y = (1.0 - s) * from[1] + s * to[1];
-    const double n = std::hypot(x, y);
+    const double n = PlaneLength(x, y);
     if (n > 1e-12) {
         x /= n;
         y /= n;
