@@ -19,6 +19,8 @@
 #include "motion/random.h"
 #include "render/stamp_drand48.h"
 #include "shell/frame_driver.h"
+#include "shell/paint_canvas.h"
+#include "shell/paint_context.h"
 #include "shell/run_overrides.h"
 #include "shell/saver_entry.h"
 
@@ -32,6 +34,8 @@ bool gFrameLog = false;  // --frame-log: every frame's time on standard error
 void RunPreset(benchmark::State& state, const std::string& preset) {
     std::vector<double> frameMs;
     double tubeFrames = 0;
+    double stamps = 0;
+    double paintSeconds = 0;
     for (auto _ : state) {
         // Every preset starts from a fresh process state, so that its
         // figures do not depend on the presets measured before it.
@@ -57,9 +61,12 @@ void RunPreset(benchmark::State& state, const std::string& preset) {
             const auto end = std::chrono::steady_clock::now();
             // The first frame builds everything and paints the background.
             const double ms = std::chrono::duration<double, std::milli>(end - start).count();
+            paintSeconds += ms / 1000.0;
             if (gFrameLog) std::fprintf(stderr, "%s frame %d %.1f ms\n", preset.c_str(), frame, ms);
             if (frame > 0) frameMs.push_back(ms);
         }
+        if (FrameDriver().context && FrameDriver().context->canvas)
+            stamps += static_cast<double>(FrameDriver().context->canvas->stampsLaid);
         ScreenSaverProc(handle, kMsgDestroy, 0, 0);
         tubeFrames += gFrames;
     }
@@ -70,6 +77,8 @@ void RunPreset(benchmark::State& state, const std::string& preset) {
         state.counters["worst_ms"] = frameMs.back();
     }
     state.counters["frames"] = tubeFrames;
+    // Stamps laid per second of frame time (the first frame included).
+    state.counters["stamps_per_s"] = paintSeconds > 0 ? stamps / paintSeconds : 0.0;
 }
 
 void RegisterPresets() {

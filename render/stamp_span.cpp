@@ -452,6 +452,7 @@ void WalkSpan(const TStampSpanArgs& args, bool depthOnly) {
             ShadeStamp(stamp, lights, lightCount);
         }
         ++canvas.segmentStamps;
+        ++canvas.stampsLaid;
         const double side = stamp.width < widest ? stamp.width : widest;
         spentPixels += side * side + 1.0;
         if (args.painted) *args.painted = true;

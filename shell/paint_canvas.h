@@ -158,6 +158,8 @@ public:
     // the stampers count stamps and stamp pixels of the segment in them.
     int32_t segmentStamps = 0;
     int32_t segmentPixels = 0;
+    // Every stamp laid since the canvas was made (the benchmarks read it).
+    int64_t stampsLaid = 0;
 
     // Viewing. The saver runs with kind 0 and the projection off: world x, y
     // are fractions of the longer canvas side.
