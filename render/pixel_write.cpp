@@ -27,11 +27,11 @@ namespace pixelkernel {
 
 const double* DitherTable() {
     struct TTable {
-        double values[kNoiseTableSize];
+        double values[kNoiseTableSize + kDitherSlack];
         TTable() {
             const float* noise = NoiseTable();
-            for (int k = 0; k < kNoiseTableSize; ++k) {
-                const double v = (static_cast<double>(noise[k]) + 1.0) * 0.5;
+            for (int k = 0; k < kNoiseTableSize + kDitherSlack; ++k) {
+                const double v = (static_cast<double>(noise[k % kNoiseTableSize]) + 1.0) * 0.5;
                 values[k] = v < 0.99999 ? v : 0.99999;
             }
         }
@@ -44,6 +44,7 @@ const double* DitherTable() {
 
 double NextDither(TPaintCanvas& canvas) {
     pixelkernel::TDitherCursor cursor(canvas);
+    cursor.Renew();
     const double value = cursor.Next();
     cursor.Store(canvas);
     return value;

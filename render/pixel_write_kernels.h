@@ -14,11 +14,14 @@ namespace pixelkernel {
 
 // The dither values in table order: the noise table value plus 1, times
 // 0.5, held below 0.99999 (the table holds 1.0 itself; the dither must stay
-// below one step). Built once from the noise table.
+// below one step). Built once from the noise table, with the start of the
+// sequence repeated past its end so that one pixel's values need no wrap.
+constexpr int32_t kDitherSlack = 64;  // more than any pixel writer takes at once
 const double* DitherTable();
 
 // The dither sequence held in a local while a stamp is written, one value
-// per 8-bit channel. Written back to the canvas with Store.
+// per 8-bit channel. Each pixel writer calls Renew before it takes its
+// values. Written back to the canvas with Store.
 struct TDitherCursor {
     const double* table;
     int32_t index;
@@ -26,14 +29,16 @@ struct TDitherCursor {
     explicit TDitherCursor(const TPaintCanvas& canvas) : table(DitherTable()), index(canvas.shading.ditherCounter) {
         if (index < 0 || index >= kNoiseTableSize) index = 0;
     }
-    double Next() {
-        const double value = table[index];
-        if (++index >= kNoiseTableSize) index = 0;
-        return value;
+    void Renew() {
+        if (index >= kNoiseTableSize) index -= kNoiseTableSize;
     }
+    double Next() { return table[index++]; }
     // 16-bit channels are written without dither.
     double For(int32_t bytes) { return bytes == 8 ? 0.0 : Next(); }
-    void Store(TPaintCanvas& canvas) const { canvas.shading.ditherCounter = index; }
+    void Store(TPaintCanvas& canvas) {
+        Renew();
+        canvas.shading.ditherCounter = index;
+    }
 };
 
 constexpr double kFrom16 = 0.0038910505836575876;  // 1 / 257
@@ -46,8 +51,15 @@ constexpr int kAlpha = 3;
 constexpr int kChannelByte[3] = {kRed, kGreen, kBlue};
 
 // v limited to [0, 255]; NaN reads as 0.
-inline double Clamp255(double v) { return v > 0.0 ? (v < 255.0 ? v : 255.0) : 0.0; }
-inline double Clamp01(double v) { return v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0; }
+// (Written as a max then a min, which compile to two branchless instructions.)
+inline double Clamp255(double v) {
+    const double t = v > 0.0 ? v : 0.0;
+    return t < 255.0 ? t : 255.0;
+}
+inline double Clamp01(double v) {
+    const double t = v > 0.0 ? v : 0.0;
+    return t < 1.0 ? t : 1.0;
+}
 
 // Channel k (byte order B, G, R, A) of a 4- or 8-byte pixel in 0..255 units.
 inline double ReadChannel(const uint8_t* pixel, int32_t bytes, int k) {
@@ -128,6 +140,7 @@ template <int32_t Fixed>
 inline void PlainPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
                          const TPixelPaint& paint, TDitherCursor& dither) {
     if (!row.picture) return;
+    dither.Renew();
     const int32_t bytes = Fixed ? Fixed : row.pictureBytes;
     uint8_t* pixel = PixelAt(row.picture, bytes, x);
 
@@ -190,6 +203,7 @@ template <int32_t Fixed>
 inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
                          const TPixelPaint& paint, double z, double zb, double e, double s, TDitherCursor& dither) {
     if (!row.picture) return;
+    dither.Renew();
     const int32_t pictureBytes = Fixed ? Fixed : row.pictureBytes;
     const int32_t backBytes = Fixed ? Fixed : row.backBytes;
     const int32_t frontBytes = Fixed ? Fixed : row.frontBytes;
