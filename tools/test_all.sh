@@ -34,14 +34,37 @@ if [ -f tests/fuzz/CMakeLists.txt ]; then
     name="$(basename "$fuzzer" _fuzz)"
     case "$name" in
       preset_reader) kind=vbr ;;
+      preset_render) kind=render ;;
       profile) kind=prf ;;
       *) kind="${name#image_}" ;;
     esac
     corpus="tests/fuzz/corpus/${kind}"
     work="$(mktemp -d)"
-    [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
+    mkdir "$work/corpus" "$work/found"
+    [ -d "$corpus" ] && cp -r "$corpus"/. "$work/corpus"/
+    if [ "$kind" = render ]; then
+      # The shipped tube presets as they are now, beside the extreme ones.
+      for preset in TARN_FL_PRESETS/*/*.vbr; do
+        if grep -q '"tubes"[[:space:]]*1' "$preset"; then
+          cp "$preset" "$work/corpus/shipped_$(basename "$(dirname "$preset")")_$(basename "$preset")"
+        fi
+      done
+    fi
     echo "fuzzing $name"
-    "$fuzzer" -max_total_time="${TF_FUZZ_SECONDS:-20}" -rss_limit_mb=2048 "$work" 2>&1 | tail -n 2
+    # An input that runs past the timeout is a hang and fails the run; a
+    # failure shows the fuzzer's report and keeps the input that caused it.
+    # A painted input runs real frames: one whose tubes fill the tube cache
+    # takes up to a minute under the sanitizers without hanging.
+    limit=60
+    [ "$kind" = render ] && limit=300
+    log="$work/fuzz.log"
+    if ! "$fuzzer" -max_total_time="${TF_FUZZ_SECONDS:-20}" -timeout="$limit" -rss_limit_mb=2048 \
+        -artifact_prefix="$work/found/" "$work/corpus" >"$log" 2>&1; then
+      tail -n 60 "$log"
+      echo "fuzzing $name failed; the input is in $work/found/"
+      exit 1
+    fi
+    tail -n 2 "$log"
     rm -rf "$work"
   done
 fi
