@@ -98,12 +98,17 @@ void SampleLevel(const TTextureImage& image, double u, double v, double du, doub
 }  // namespace
 
 void SampleTextureImage(const TTextureImage& image, double u, double v, double du, double dv, double out[4]) {
-    // Where the footprint spans more than two texels both ways, a halved
-    // copy gives the same average from a few texels.
+    // A halved copy gives nearly the same average from a few texels.
     const TImagePyramid* pyramid = image.pyramid;
     const double fu = Clamp01(du);
     const double fv = Clamp01(dv);
-    auto wide = [fu, fv](int32_t width, int32_t height) { return fu * height > 2.0 && fv * width > 2.0; };
+    // Halve while the footprint spans more than two texels both ways, or
+    // more than eight (four taps of two) along either.
+    auto wide = [fu, fv](int32_t width, int32_t height) {
+        const double rows = fu * height;
+        const double columns = fv * width;
+        return (rows > 2.0 && columns > 2.0) || rows > 8.0 || columns > 8.0;
+    };
     if (pyramid && wide(image.width, image.height)) {
         int32_t k = 0;  // the first halved copy
         while (k + 1 < pyramid->Count() && wide(pyramid->Level(k).width, pyramid->Level(k).height)) ++k;

@@ -43,8 +43,9 @@ TTextureImage TextureImageOf(const TImageWrapper* entry, const TImagePyramid* py
 // bilinear tap while a pixel covers at most one texel, else one tap per
 // texel of the footprint spread evenly over it, up to four per axis (a
 // pixel wider than four texels still averages its whole footprint, more
-// coarsely). A footprint wider than two texels in both directions is read
-// from the halved copy on which it is at most two texels wide. Images
+// coarsely). A footprint wider than two texels in both directions, or
+// than eight in either, is read from the first halved copy on which it is
+// neither. Images
 // without alpha answer alpha 1. The image must be Valid; u, v, du, dv
 // finite.
 void SampleTextureImage(const TTextureImage& image, double u, double v, double du, double dv, double out[4]);
