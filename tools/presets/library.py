@@ -120,7 +120,7 @@ PRESETS = [
          texture(3, 0, (1.0, 0.85, 0.2), (0.45, 0.02, 0.0), repeatU=0.15, repeatV=0.27, fractalAmplitude=1.3,
                  fractalRatio=0.55),
          rgb("incandescence1", 0.08, 0.02, 0.0), rgb("glowColor", 1.0, 0.4, 0.1), translucence=0.4,
-         glow=0.04, glowSpread=2.5, brushWidth=0.35, softness=0.35),
+         glow=0.04, glowSpread=1.6, brushWidth=0.22, softness=0.35, stampDensity=4),
 
     # -- relief: lighting, highlights and shadows --
     body("relief", "chromePipe", "Polished steel tubing: round, grey, with a bright white highlight.",
