@@ -80,7 +80,7 @@ PRESETS = [
     body("basics", "plainSoft", "A plain soft grey-blue round brush, gently shaded.",
          rgb("color1", 0.55, 0.6, 0.7), softness=0.6),
     body("basics", "plainGlow", "A soft warm brush with a wide yellow glow around it.",
-         rgb("color1", 1.0, 0.75, 0.3), rgb("glowColor", 1.0, 0.7, 0.2), glow=0.6, glowSpread=2.2, softness=0.5),
+         rgb("color1", 1.0, 0.75, 0.3), rgb("glowColor", 1.0, 0.7, 0.2), glow=0.6, glowSpread=1.8, softness=0.5),
     body("basics", "plainTexture", "A brush whose colour is a red and blue checker along the stroke.",
          texture(0, 2, (0.9, 0.3, 0.2), (0.2, 0.3, 0.8), repeatU=0.5, repeatV=2)),
     body("basics", "plainSmear", "Drags the paint under it along the stroke like a finger.",
