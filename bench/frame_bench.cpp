@@ -15,9 +15,6 @@
 #include <vector>
 
 #include "hosts/headless/headless_window.h"
-#include "motion/force_mode_shared.h"
-#include "motion/random.h"
-#include "render/stamp_drand48.h"
 #include "shell/frame_driver.h"
 #include "shell/paint_canvas.h"
 #include "shell/paint_context.h"
@@ -39,11 +36,7 @@ void RunPreset(benchmark::State& state, const std::string& preset) {
     for (auto _ : state) {
         // Every preset starts from a fresh process state, so that its
         // figures do not depend on the presets measured before it.
-        ResetFrameDriver();
-        ResetRunOverrides();
-        RandomResetForTests();
-        ResetForceModeSharedForTests();
-        Drand48ResetForTests();
+        ResetSaverProcess();
         RunOverrides().preset[0] = preset;
         RunOverrides().forceMode[0] = -1;
         HeadlessWindow window(gWidth, gHeight);

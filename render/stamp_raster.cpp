@@ -8,6 +8,7 @@
 #include "render/stamp_profile.h"
 #include "render/stamp_shading.h"
 #include "render/stamp_span.h"
+#include "render/texture_patterns.h"
 #include "render/texture_sampler.h"
 #include "shell/paint_canvas.h"
 
@@ -15,18 +16,6 @@ namespace {
 
 using pixelkernel::Clamp01;
 using pixelkernel::kFrom16;
-
-// floor and ceil of a canvas coordinate (finite, far inside the int64
-// range): without SSE4.1 the library calls cost more
-// than the short row they bound.
-inline double FloorOf(double v) {
-    const double t = static_cast<double>(static_cast<int64_t>(v));
-    return t > v ? t - 1.0 : t;
-}
-inline double CeilOf(double v) {
-    const double t = static_cast<double>(static_cast<int64_t>(v));
-    return t < v ? t + 1.0 : t;
-}
 
 inline int32_t Wrap(int32_t i, int32_t n) {
     const int32_t m = i % n;
@@ -328,12 +317,12 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lig
         const double halfChord = std::sqrt(r2 - dy2);
         int32_t i0 = x0;
         int32_t i1 = x1;
-        // Compared with the box first, so that only canvas coordinates are
-        // rounded.
-        const double lo = cx - halfChord - 0.5;
-        const double hi = cx + halfChord + 0.5;
-        if (lo > i0) i0 = static_cast<int32_t>(FloorOf(lo));
-        if (hi < i1) i1 = static_cast<int32_t>(CeilOf(hi));
+        // Rounded by conversion: the library floor and ceil cost more than
+        // the short row they bound.
+        const double lo = texturepattern::Floor(cx - halfChord - 0.5);
+        const double hi = -texturepattern::Floor(-(cx + halfChord + 0.5));
+        if (lo > i0) i0 = static_cast<int32_t>(lo);
+        if (hi < i1) i1 = static_cast<int32_t>(hi);
         const int32_t y = canvas.wrapY ? Wrap(j, canvasHeight) : j;
         const TPixelRow row = CanvasPixelRow(canvas, y);
         if (!row.picture) continue;

@@ -91,14 +91,7 @@ TTextureImage TextureImageOf(const TImageWrapper* entry, const TImagePyramid* py
     return image;
 }
 
-namespace {
-
-void SampleLevel(const TTextureImage& image, double u, double v, double du, double dv, double out[4]);
-
-}  // namespace
-
-void SampleTextureImage(const TTextureImage& image, double u, double v, double du, double dv, double out[4]) {
-    // A halved copy gives nearly the same average from a few texels.
+TTextureImage TextureImageLevelFor(const TTextureImage& image, double du, double dv) {
     const TImagePyramid* pyramid = image.pyramid;
     const double fu = Clamp01(du);
     const double fv = Clamp01(dv);
@@ -109,25 +102,25 @@ void SampleTextureImage(const TTextureImage& image, double u, double v, double d
         const double columns = fv * width;
         return (rows > 2.0 && columns > 2.0) || rows > 8.0 || columns > 8.0;
     };
-    if (pyramid && wide(image.width, image.height)) {
-        int32_t k = 0;  // the first halved copy
-        while (k + 1 < pyramid->Count() && wide(pyramid->Level(k).width, pyramid->Level(k).height)) ++k;
-        const TImageLevel& level = pyramid->Level(k);
-        TTextureImage halved = image;
-        halved.pixels = level.pixels;
-        halved.width = level.width;
-        halved.height = level.height;
-        halved.rowStride = level.rowStride;
-        halved.topDown = false;
-        SampleLevel(halved, u, v, du, dv, out);
-        return;
-    }
-    SampleLevel(image, u, v, du, dv, out);
+    if (!pyramid || !wide(image.width, image.height)) return image;
+    int32_t k = 0;  // the first halved copy
+    while (k + 1 < pyramid->Count() && wide(pyramid->Level(k).width, pyramid->Level(k).height)) ++k;
+    const TImageLevel& level = pyramid->Level(k);
+    TTextureImage halved = image;
+    halved.pixels = level.pixels;
+    halved.width = level.width;
+    halved.height = level.height;
+    halved.rowStride = level.rowStride;
+    halved.topDown = false;
+    halved.pyramid = nullptr;
+    return halved;
 }
 
-namespace {
+void SampleTextureImage(const TTextureImage& image, double u, double v, double du, double dv, double out[4]) {
+    SampleTextureImageLevel(TextureImageLevelFor(image, du, dv), u, v, du, dv, out);
+}
 
-void SampleLevel(const TTextureImage& image, double u, double v, double du, double dv, double out[4]) {
+void SampleTextureImageLevel(const TTextureImage& image, double u, double v, double du, double dv, double out[4]) {
     // The footprint of one pixel in texels.
     const double rows = Clamp01(du) * image.height;
     const double columns = Clamp01(dv) * image.width;
@@ -173,5 +166,3 @@ void SampleLevel(const TTextureImage& image, double u, double v, double du, doub
     out[2] = acc[2] * scale;
     out[3] = alpha ? acc[3] * scale : 1.0;
 }
-
-}  // namespace

@@ -49,3 +49,10 @@ TTextureImage TextureImageOf(const TImageWrapper* entry, const TImagePyramid* py
 // without alpha answer alpha 1. The image must be Valid; u, v, du, dv
 // finite.
 void SampleTextureImage(const TTextureImage& image, double u, double v, double du, double dv, double out[4]);
+
+// The image a footprint of du x dv reads: the image itself, or the halved
+// copy described above (without further copies). A sampler that keeps the
+// footprint for a whole stamp chooses once and calls SampleTextureImageLevel.
+TTextureImage TextureImageLevelFor(const TTextureImage& image, double du, double dv);
+// SampleTextureImage on the given image as it is, without choosing a copy.
+void SampleTextureImageLevel(const TTextureImage& image, double u, double v, double du, double dv, double out[4]);

@@ -93,7 +93,12 @@ TTextureSample TTextureSampler::Sample(double u, double v, double du, double dv)
 
     if (mode_ == TMode::image) {
         double c[4];
-        SampleTextureImage(image_, u, v, du, dv, c);
+        if (du != levelDu_ || dv != levelDv_) {
+            level_ = TextureImageLevelFor(image_, du, dv);
+            levelDu_ = du;
+            levelDv_ = dv;
+        }
+        SampleTextureImageLevel(level_, u, v, du, dv, c);
         TTextureSample t;
         t.red = c[0];
         t.green = c[1];

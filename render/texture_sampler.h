@@ -51,4 +51,8 @@ private:
     double octaveWidth_ = -1.0;
     texturepattern::TFractalOctaves octaves_;
     TTextureImage image_;
+    // The copy of the image read at the last footprint; an image stamp keeps
+    // one footprint for all its pixels.
+    double levelDu_ = -1.0, levelDv_ = -1.0;
+    TTextureImage level_;
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "motion/brush_walker.h"
+#include "motion/force_mode_shared.h"
 #include "motion/random.h"
 #include "platform/offscreen.h"
 #include "platform/pixel_bucket.h"
@@ -11,6 +12,7 @@
 #include "presets/preset_loader.h"
 #include "render/brush_variation.h"
 #include "render/input_poll.h"
+#include "render/stamp_drand48.h"
 #include "shell/clipboard.h"
 #include "shell/paint_canvas.h"
 #include "shell/paint_context.h"
@@ -336,6 +338,14 @@ void ResetFrameDriver() {
     delete gDriver.logo;
     delete gDriver.logoScratch;
     gDriver = TFrameDriver{};
+}
+
+void ResetSaverProcess() {
+    ResetFrameDriver();
+    ResetRunOverrides();
+    RandomResetForTests();
+    ResetForceModeSharedForTests();
+    Drand48ResetForTests();
 }
 
 intptr_t ScreenSaverProc(NativeWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam) {

@@ -47,6 +47,12 @@ TFrameDriver& FrameDriver();
 // Releases everything, logo included, and forgets it; for tests and hosts
 // that run the saver more than once in a process.
 void ResetFrameDriver();
+// Everything process-wide a saver run changes, back to where a new process
+// starts: the frame driver, the run overrides, the random generator, the
+// force modes' shared state and the stamp jitter. For programs that run many
+// sessions in one process (benchmarks, the soak test, the fuzz target), so
+// that each session paints as it would alone.
+void ResetSaverProcess();
 
 void BeginPainting(NativeWindow window);
 void RunFrame(NativeWindow window);

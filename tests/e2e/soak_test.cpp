@@ -20,9 +20,6 @@
 #include <vector>
 
 #include "hosts/headless/headless_window.h"
-#include "motion/force_mode_shared.h"
-#include "motion/random.h"
-#include "render/stamp_drand48.h"
 #include "presets/brush_record.h"
 #include "presets/preset_loader.h"
 #include "shell/frame_driver.h"
@@ -111,12 +108,8 @@ double MemoryInUseMiB() {
 class Soak : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetFrameDriver();
-        ResetRunOverrides();
         // The same run whichever tests ran before in this process.
-        RandomResetForTests();
-        ResetForceModeSharedForTests();
-        Drand48ResetForTests();
+        ResetSaverProcess();
         SetProfilePathForTests((::testing::TempDir() + "tf_soak_missing.prf").c_str());
     }
     void TearDown() override {

@@ -15,9 +15,6 @@
 #include <string>
 
 #include "hosts/headless/headless_window.h"
-#include "motion/force_mode_shared.h"
-#include "motion/random.h"
-#include "render/stamp_drand48.h"
 #include "shell/frame_driver.h"
 #include "shell/paint_context.h"
 #include "shell/run_overrides.h"
@@ -67,13 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (std::fclose(file) != 0 || !written) return 0;
 
     const uint32_t h = Hash(data, size);
-    ResetFrameDriver();
-    ResetRunOverrides();
     // Every input starts from a fresh process state, so one input alone
     // repeats what it did among the others.
-    RandomResetForTests();
-    ResetForceModeSharedForTests();
-    Drand48ResetForTests();
+    ResetSaverProcess();
     TRunOverrides& overrides = RunOverrides();
     if (h & 4) {
         overrides.preset[0] = std::string("basics/plainSoft.vbr");
