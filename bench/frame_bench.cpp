@@ -16,7 +16,7 @@
 
 #include "hosts/headless/headless_window.h"
 #include "shell/frame_driver.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 #include "shell/paint_context.h"
 #include "shell/run_overrides.h"
 #include "shell/saver_entry.h"

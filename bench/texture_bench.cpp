@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "motion/random.h"
+#include "base/random.h"
 #include "platform/pixel_bucket.h"
 #include "presets/brush_record.h"
 #include "presets/image_table.h"

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "presets/brush_record.h"
-#include "render/geometry.h"
+#include "base/geometry.h"
 #include "tubes/particle_cache.h"
 #include "tubes/tube_growth.h"
 #include "tubes/turbulence_field.h"

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/native.h"
-#include "render/geometry.h"
+#include "base/geometry.h"
 
 class TPaintCanvas;
 

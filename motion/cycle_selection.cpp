@@ -6,7 +6,7 @@
 #include "motion/force_modes.h"
 #include "motion/motion_math.h"
 #include "motion/orbit_modes.h"
-#include "motion/random.h"
+#include "base/random.h"
 
 bool ApplyCycleSelection(TBrushWalker& walker, const TFLVector& p0, const TPaintCanvas* canvas) {
     ForceModeShared& shared = ForceModeSharedState();

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "motion/brush_walker.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 
 namespace {
 

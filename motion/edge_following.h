@@ -3,7 +3,7 @@
 // of the brush.
 #pragma once
 
-#include "render/geometry.h"
+#include "base/geometry.h"
 
 class TBrushWalker;
 class TPaintCanvas;

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "render/geometry.h"
+#include "base/geometry.h"
 
 // Orbit modes.
 constexpr int32_t kOrbitNone = 0;

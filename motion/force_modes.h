@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "render/geometry.h"
+#include "base/geometry.h"
 
 class TBrushWalker;
 class TPaintCanvas;

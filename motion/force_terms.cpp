@@ -5,7 +5,7 @@
 #include "motion/brush_walker.h"
 #include "motion/force_mode_shared.h"
 #include "motion/motion_math.h"
-#include "motion/random.h"
+#include "base/random.h"
 
 void TurnWander(TBrushWalker& walker, double k) {
     TFLVector& w = walker.wander;

@@ -3,7 +3,7 @@
 // step. W and H are bounds.right and bounds.bottom.
 #pragma once
 
-#include "render/geometry.h"
+#include "base/geometry.h"
 
 class TBrushWalker;
 

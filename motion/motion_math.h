@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "render/geometry.h"
+#include "base/geometry.h"
 
 // Normalises v when its length is not 0 (and finite); otherwise leaves it.
 inline void NormalizeNonZero(TFLVector& v) {

@@ -6,7 +6,7 @@
 #include "motion/force_mode_shared.h"
 #include "motion/force_terms.h"
 #include "motion/motion_math.h"
-#include "motion/random.h"
+#include "base/random.h"
 
 void RedrawAttractors(TBrushWalker& walker) {
     static constexpr double kWeights[3] = {0.5, 0.3, 0.6};

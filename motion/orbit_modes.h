@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/native.h"
-#include "render/geometry.h"
+#include "base/geometry.h"
 
 class TBrushWalker;
 struct TAttractor;

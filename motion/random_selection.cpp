@@ -7,7 +7,7 @@
 #include "motion/force_terms.h"
 #include "motion/motion_math.h"
 #include "motion/orbit_modes.h"
-#include "motion/random.h"
+#include "base/random.h"
 
 void StartRandomSelection(TBrushWalker& walker) {
     ForceModeShared& shared = ForceModeSharedState();

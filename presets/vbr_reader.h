@@ -9,7 +9,7 @@
 
 #include "platform/strings.h"
 #include "presets/brush_record.h"
-#include "views/tokener.h"
+#include "platform/tokener.h"
 
 // Larger preset files are read only up to this many bytes: real presets are
 // a few kilobytes, and every attribute lookup scans the text from its start.

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "motion/random.h"
+#include "base/random.h"
 #include "presets/brush_record.h"
 
 namespace {

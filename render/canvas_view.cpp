@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "render/view_3d.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 
 TFLPoint TPaintCanvas::Project(const TFLPoint& world) const {
     const TFLPoint p = MakePlain(world);

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "render/geometry.h"
+#include "base/geometry.h"
 
 // The canvas's rectangle; left and top are subtracted from projected x and
 // y in the plane mapping and the camera transform.

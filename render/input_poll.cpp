@@ -1,7 +1,7 @@
 #include "render/input_poll.h"
 
 #include "platform/native.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "render/pixel_write.h"
 
 #include "render/pixel_write_kernels.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 
 using namespace pixelkernel;
 

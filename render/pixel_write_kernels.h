@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "motion/random.h"
+#include "base/random.h"
 #include "render/pixel_write.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 
 namespace pixelkernel {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "render/stamp_drand48.h"
-#include "shell/paint_canvas.h"
+#include "base/drand48.h"
+#include "render/paint_canvas.h"
 
 void DepthDisc(TPaintCanvas& canvas, double x, double y, double size, double z) {
     float* depth = canvas.depthLayer[0];

@@ -10,7 +10,7 @@
 #include "render/stamp_span.h"
 #include "render/texture_patterns.h"
 #include "render/texture_sampler.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "render/geometry.h"
+#include "base/geometry.h"
 
 #include "presets/brush_record.h"
 #include "render/stamp_span.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "render/geometry.h"
+#include "base/geometry.h"
 #include "render/light_record.h"
 #include "render/pixel_write.h"
 

@@ -2,7 +2,7 @@
 
 #include "render/pixel_write.h"
 #include "render/stamp_shading.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 
 namespace {
 

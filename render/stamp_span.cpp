@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "render/geometry.h"
+#include "base/geometry.h"
 
 #include "presets/brush_record.h"
 #include "render/bounds.h"
@@ -10,7 +10,7 @@
 #include "render/stamp_depth_disc.h"
 #include "render/stamp_placement.h"
 #include "render/stamp_shading.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "render/geometry.h"
+#include "base/geometry.h"
 
 class TFL3dView {
 public:

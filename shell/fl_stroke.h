@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/tt_array.h"
-#include "render/geometry.h"
+#include "base/geometry.h"
 
 class CFLStroke {
 public:

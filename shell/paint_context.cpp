@@ -7,9 +7,9 @@
 #include "platform/pixel_bucket.h"
 #include "presets/brush_record.h"
 #include "presets/image_table.h"
-#include "render/bounds.h"
+#include "stroke/stroke_state.h"
 #include "render/view_3d.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 
 TPaintContext::TPaintContext() {
     view = new (std::nothrow) TFL3dView();

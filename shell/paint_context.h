@@ -8,7 +8,7 @@
 
 #include "platform/native.h"
 #include "platform/tt_array.h"
-#include "render/geometry.h"
+#include "base/geometry.h"
 #include "shell/fl_stroke.h"
 
 class CPOffscreen;

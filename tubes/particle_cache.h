@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "platform/tt_array.h"
-#include "render/geometry.h"
-#include "render/stamp_span.h"
+#include "base/geometry.h"
+#include "render/stamp_run.h"
 
 struct TBrushRecord;
 

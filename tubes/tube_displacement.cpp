@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "motion/random.h"
+#include "base/random.h"
 #include "presets/brush_record.h"
 #include "tubes/turbulence_field.h"
 

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "render/geometry.h"
+#include "base/geometry.h"
 #include "tubes/particle_cache.h"
 
 struct TBrushRecord;

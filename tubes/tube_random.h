@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "motion/random.h"
+#include "base/random.h"
 
 inline double TubeT(int64_t index) {
     int64_t k = index < 0 ? -index : index;

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "presets/brush_record.h"
-#include "render/geometry.h"
+#include "base/geometry.h"
 #include "tubes/tube_limits.h"
 
 struct TTubeStepScales {

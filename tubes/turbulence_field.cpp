@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "platform/memory_block.h"
-#include "render/stamp_drand48.h"
+#include "base/drand48.h"
 
 namespace {
 

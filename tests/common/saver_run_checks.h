@@ -10,7 +10,7 @@
 
 #include "presets/brush_record.h"
 #include "shell/frame_driver.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 #include "shell/paint_context.h"
 
 namespace saverchecks {

@@ -21,7 +21,7 @@
 
 #include "hosts/headless/headless_window.h"
 #include "presets/brush_record.h"
-#include "presets/preset_loader.h"
+#include "shell/preset_loader.h"
 #include "shell/frame_driver.h"
 #include "shell/paint_context.h"
 #include "shell/run_overrides.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "presets/vbr_reader.h"
-#include "views/tokener.h"
+#include "platform/tokener.h"
 
 namespace {
 

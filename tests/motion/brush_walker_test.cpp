@@ -9,7 +9,7 @@
 #include "motion/force_mode_shared.h"
 #include "motion/force_modes.h"
 #include "motion/orbit_modes.h"
-#include "motion/random.h"
+#include "base/random.h"
 #include "motion_test_support.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "motion/brush_walker.h"
 #include "motion/force_mode_shared.h"
 #include "motion/force_terms.h"
-#include "motion/random.h"
+#include "base/random.h"
 #include "motion_test_support.h"
 
 namespace {

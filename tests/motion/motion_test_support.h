@@ -9,8 +9,8 @@
 
 #include "motion/brush_walker.h"
 #include "motion/force_mode_shared.h"
-#include "motion/random.h"
-#include "shell/paint_canvas.h"
+#include "base/random.h"
+#include "render/paint_canvas.h"
 
 namespace motion_test {
 

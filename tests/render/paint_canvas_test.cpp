@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 
 namespace {
 

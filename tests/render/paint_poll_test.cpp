@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "render/input_poll.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 
 namespace {
 

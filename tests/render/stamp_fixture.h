@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "presets/brush_record.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 
 namespace stamptest {
 

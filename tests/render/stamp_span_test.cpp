@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "render/stamp_depth_disc.h"
-#include "render/stamp_drand48.h"
+#include "base/drand48.h"
 #include "render/stamp_span.h"
 #include "stamp_fixture.h"
 

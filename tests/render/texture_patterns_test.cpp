@@ -8,7 +8,7 @@
 #include <limits>
 #include <vector>
 
-#include "motion/random.h"
+#include "base/random.h"
 #include "presets/brush_record.h"
 #include "render/texture_hook.h"
 #include "render/texture_sampler.h"

@@ -9,7 +9,7 @@
 
 #include "presets/brush_record.h"
 #include "render/stamp_shading.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 #include "stamp_fixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "motion/random.h"
+#include "base/random.h"
 #include "presets/brush_record.h"
 #include "render/brush_variation.h"
 

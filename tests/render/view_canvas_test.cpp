@@ -8,7 +8,7 @@
 
 #include "render/row_copy.h"
 #include "render/view_3d.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 
 namespace {
 

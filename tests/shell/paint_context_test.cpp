@@ -7,9 +7,9 @@
 
 #include "platform/offscreen.h"
 #include "presets/brush_record.h"
-#include "render/bounds.h"
+#include "stroke/stroke_state.h"
 #include "render/view_3d.h"
-#include "shell/paint_canvas.h"
+#include "render/paint_canvas.h"
 #include "shell/paint_context.h"
 
 namespace {

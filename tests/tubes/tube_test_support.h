@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "presets/brush_record.h"
-#include "render/geometry.h"
+#include "base/geometry.h"
 #include "tubes/particle_cache.h"
 #include "tubes/tube_growth.h"
 
