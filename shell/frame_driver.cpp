@@ -220,7 +220,10 @@ void BeginPainting(NativeWindow window) {
     ApplyRunOverrides(gDriver.settings);
     if (!gDriver.clipboardImage && gDriver.settings.Background == 2) gDriver.clipboardImage = ReadClipboardImage();
     gDriver.painterCount = gDriver.settings.painterCount > 1 ? 2 : 1;
-    for (int i = 0; i < 2; ++i) {
+    // Only the painters in use draw from the generator, so a start second
+    // gives the same picture whatever a second painter would have taken.
+    const int painters = static_cast<int>(gDriver.painterCount);
+    for (int i = 0; i < painters; ++i) {
         gDriver.position[i][0] = static_cast<float>(RandomUnit() * w);
         gDriver.position[i][1] = static_cast<float>(RandomUnit() * h);
         gDriver.position[i][2] = 0.0f;
@@ -246,7 +249,7 @@ void BeginPainting(NativeWindow window) {
     const char* names[2] = {gDriver.settings.PresetName1, gDriver.settings.PresetName2};
     std::string folder;
     const bool found = FindPresetsFolder(folder);
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < painters; ++i) {
         gDriver.presetPath[i].clear();
         gDriver.imagesPath[i].clear();
         if (found) {
@@ -264,7 +267,7 @@ void BeginPainting(NativeWindow window) {
     const int32_t m = std::max(w, h);
     const double sx = m > 0 ? static_cast<double>(w) / m : 0.0;
     const double sy = m > 0 ? static_cast<double>(h) / m : 0.0;
-    for (int i = 0; i < 2; ++i) gDriver.context->StartStroke(PainterPoint(i, r, sx, sy, w), i);
+    for (int i = 0; i < painters; ++i) gDriver.context->StartStroke(PainterPoint(i, r, sx, sy, w), i);
 
     if (TPaintCanvas* canvas = gDriver.context->canvas) {
         TDepthFade& fade = canvas->fade;

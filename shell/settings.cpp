@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <type_traits>
 
 #include "platform/file.h"
 #include "platform/native.h"
+#include "shell/profile_keys.h"
 
 namespace {
 
@@ -28,17 +28,9 @@ int32_t ReadWhole(const std::string& value) {
     return static_cast<int32_t>(v);
 }
 
-template <typename T>
-void ReadIfPresent(const std::string& text, const char* key, T& field) {
-    std::string value;
-    if (!FindProfileValue(text, key, value)) return;
-    if constexpr (std::is_same_v<T, float>) {
-        // A number beyond the float range would not convert.
-        const double v = ReadNumber(value);
-        field = static_cast<float>(std::fmax(-3.0e38, std::fmin(3.0e38, v)));
-    } else {
-        field = ReadWhole(value);
-    }
+// A number beyond the float range would not convert.
+float ReadFloat(const std::string& value) {
+    return static_cast<float>(std::fmax(-3.0e38, std::fmin(3.0e38, ReadNumber(value))));
 }
 
 void AppendEntry(std::string& text, const char* key, const std::string& value) {
@@ -82,65 +74,64 @@ bool FindProfileValue(const std::string& text, const char* key, std::string& val
 }
 
 void ParseSettings(const std::string& text, SaverSettings& s) {
-    s.Background = 1;
-    s.SaveToClip = 0;
-    s.Speed = 20.0f;
-    s.UseDepth = 1;
-    s.ForceMode1 = -1;
-    s.ForceMode2 = -1;
     s.painterCount = 1;
     s.repaintMinutes = 10;
-
+    for (const ProfileKey& k : kProfileKeys) {
+        if (k.kind == ProfileKind::Number) s.*k.number = static_cast<float>(k.initial);
+        if (k.kind == ProfileKind::Whole) s.*k.whole = static_cast<int32_t>(k.initial);
+    }
+    bool present[kProfileKeyCount] = {};
     std::string value;
-    SetSettingsName(s.Category1, FindProfileValue(text, "Category", value) ? value : "");
-    SetSettingsName(s.PresetName1, FindProfileValue(text, "PresetName", value) ? value : "");
-    if (FindProfileValue(text, "Category1", value)) SetSettingsName(s.Category1, value);
-    if (FindProfileValue(text, "PresetName1", value)) SetSettingsName(s.PresetName1, value);
+    for (size_t i = 0; i < kProfileKeyCount; ++i) {
+        const ProfileKey& k = kProfileKeys[i];
+        present[i] = FindProfileValue(text, k.key, value);
+        switch (k.kind) {
+        case ProfileKind::Name:
+            // A read-only older key sets the field first; its successor
+            // replaces it only when present.
+            if (present[i] || k.write == ProfileWrite::Never) SetSettingsName(s.*k.name, present[i] ? value : "");
+            break;
+        case ProfileKind::Number:
+            if (present[i]) s.*k.number = ReadFloat(value);
+            break;
+        case ProfileKind::Whole:
+            if (present[i]) s.*k.whole = ReadWhole(value);
+            break;
+        }
+    }
     if (s.PresetName1[0] == 0) {
         SetSettingsName(s.PresetName1, "vineLeafy.vbr");
         SetSettingsName(s.Category1, "plants");
     }
-    if (FindProfileValue(text, "PresetName2", value)) {
-        SetSettingsName(s.PresetName2, value);
-        // A value that begins with a zero byte names nothing, like an empty one.
-        if (s.PresetName2[0] != 0) {
-            s.painterCount = 2;
-            if (FindProfileValue(text, "Category2", value)) {
-                SetSettingsName(s.Category2, value);
-            } else {
-                std::memcpy(s.Category2, s.Category1, sizeof s.Category2);
-            }
-        } else {
-            s.Category2[0] = 0;
-        }
-    } else {
-        s.PresetName2[0] = 0;
+    // A second preset name that is absent, empty or begins with a zero byte
+    // names no second painter.
+    if (!present[ProfileKeyIndex("PresetName2")]) s.PresetName2[0] = 0;
+    if (s.PresetName2[0] == 0) {
         s.Category2[0] = 0;
+    } else {
+        s.painterCount = 2;
+        if (!present[ProfileKeyIndex("Category2")]) std::memcpy(s.Category2, s.Category1, sizeof s.Category2);
     }
-    ReadIfPresent(text, "Speed", s.Speed);
-    ReadIfPresent(text, "Background", s.Background);
-    ReadIfPresent(text, "SaveToClip", s.SaveToClip);
-    ReadIfPresent(text, "UseDepth", s.UseDepth);
-    ReadIfPresent(text, "ForceMode", s.ForceMode1);
-    ReadIfPresent(text, "ForceMode1", s.ForceMode1);
-    ReadIfPresent(text, "ForceMode2", s.ForceMode2);
 }
 
 std::string FormatSettings(const SaverSettings& s) {
     // Every key is written once, so no entry needs removing first.
     std::string text;
-    AppendEntry(text, "Category1", s.Category1);
-    AppendEntry(text, "PresetName1", s.PresetName1);
-    if (s.painterCount > 1) {
-        AppendEntry(text, "Category2", s.Category2);
-        AppendEntry(text, "PresetName2", s.PresetName2);
+    for (const ProfileKey& k : kProfileKeys) {
+        if (k.write == ProfileWrite::Never) continue;
+        if (k.write == ProfileWrite::SecondPainter && s.painterCount <= 1) continue;
+        switch (k.kind) {
+        case ProfileKind::Name:
+            AppendEntry(text, k.key, s.*k.name);
+            break;
+        case ProfileKind::Number:
+            AppendNumber(text, k.key, s.*k.number);
+            break;
+        case ProfileKind::Whole:
+            AppendNumber(text, k.key, s.*k.whole);
+            break;
+        }
     }
-    AppendNumber(text, "Speed", s.Speed);
-    AppendNumber(text, "Background", s.Background);
-    AppendNumber(text, "SaveToClip", s.SaveToClip);
-    AppendNumber(text, "UseDepth", s.UseDepth);
-    AppendNumber(text, "ForceMode1", s.ForceMode1);
-    if (s.painterCount > 1) AppendNumber(text, "ForceMode2", s.ForceMode2);
     return text;
 }
 

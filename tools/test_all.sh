@@ -7,22 +7,24 @@ cd "$top"
 jobs="${TF_JOBS:-$(nproc)}"
 step() { printf '\n== %s\n' "$*"; }
 
+step "layers"
+python3 tools/check_layers.py
+
 step "native build and tests"
+# A build folder of its own with the tests forced on, so whatever ./tf run
+# or ./tf gallery configured elsewhere never leaves ctest with nothing to run.
 # Benchmarks are built and run by hand (docs/performance.md), not here.
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTF_BENCH=OFF >/dev/null
-cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs"
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Release -DTF_TESTS=ON -DTF_BENCH=OFF >/dev/null
+cmake --build build-test -j "$jobs"
+ctest --test-dir build-test --output-on-failure --no-tests=error -j "$jobs"
 
 step "sanitizer build (address, undefined) and tests"
-# The readers of outside input (files, images, profile); the fuzz targets
-# below cover the same readers with sanitizers too.
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTF_SANITIZE=ON -DTF_BENCH=OFF >/dev/null
-sanitized=(test_platform test_presets test_shell)
-cmake --build build-asan -j "$jobs" --target "${sanitized[@]}"
-for t in "${sanitized[@]}"; do
-  echo "$t (sanitized)"
-  ASAN_OPTIONS=detect_leaks=1 "build-asan/tests/$t" --gtest_brief=1
-done
+# Every test program, engine and readers alike, optimised so the soak and
+# end-to-end tests stay quick under the sanitizers.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTF_SANITIZE=ON -DTF_TESTS=ON -DTF_BENCH=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure --no-tests=error -j "$jobs"
 
 if [ -f tests/fuzz/CMakeLists.txt ]; then
   step "fuzz targets, a bounded run each"
@@ -71,7 +73,7 @@ fi
 
 step "Windows cross-build and its tests under Wine"
 cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DTF_BENCH=OFF >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DTF_TESTS=ON -DTF_BENCH=OFF >/dev/null
 cmake --build build-win -j "$jobs"
 "$top/tools/wine_tests.sh" build-win
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "base/random.h"
 #include "hosts/headless/headless_window.h"
 #include "platform/offscreen.h"
 #include "render/paint_canvas.h"
@@ -94,6 +97,29 @@ TEST_F(FrameDriverTest, OnePainterWithoutASecondPreset) {
     Frames(window, 5);
     EXPECT_EQ(FrameDriver().position[1][0], before[0]) << "painter 1 does not walk";
     EXPECT_EQ(FrameDriver().position[1][1], before[1]);
+}
+
+// With one painter the start-up takes eleven draws (a place, a direction
+// and the new walker's two orbit directions) before the background takes
+// its six, so a start second gives the first background of those draws.
+TEST_F(FrameDriverTest, OnePainterTakesOnlyItsOwnStartDraws) {
+    RunOverrides().background = 1;
+    HeadlessWindow window(320, 200);
+    ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
+    Frames(window, 1);
+    ASSERT_EQ(FrameDriver().painterCount, 1u);
+    EXPECT_EQ(FrameDriver().walker[1], nullptr) << "painter 2 gets no walker";
+
+    TRandomState g{World().startSeconds, 1, 1};
+    RandomNext(g);
+    for (int k = 0; k < 11; ++k) RandomNext(g);
+    double c[3];
+    for (double& channel : c) channel = 0.2 * UnitFromWord(RandomNext(g)) + 0.7;
+    const double* background = FrameDriver().context->canvas->shading.background;
+    for (int k = 0; k < 3; ++k) {
+        const double d = std::min(1.0, c[k] + 0.25 * UnitFromWord(RandomNext(g)));
+        EXPECT_DOUBLE_EQ(background[k], (c[k] + d) / 2) << "channel " << k;
+    }
 }
 
 TEST_F(FrameDriverTest, PendingInputEndsTheFrameAtOnce) {

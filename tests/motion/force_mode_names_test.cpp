@@ -19,7 +19,7 @@ TEST(ForceModeNames, MenuItemMinusTwoIsTheStoredMode) {
     for (const auto& c : cases) {
         ASSERT_NE(ForceModeName(c.mode), nullptr) << c.mode;
         EXPECT_STREQ(ForceModeName(c.mode), c.name);
-        EXPECT_STREQ(kForceModeMenuNames[c.mode + 1], c.name);  // menu item id c.mode + 2
+        EXPECT_EQ(FindForceMode(c.mode)->menuId, c.mode + 2);
     }
 }
 
