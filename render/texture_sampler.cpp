@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/random.h"
+#include "presets/brush_kinds.h"
 #include "presets/brush_record.h"
 #include "presets/image_table.h"
 
@@ -27,10 +28,10 @@ TTextureSampler::TTextureSampler(const TBrushRecord& brush, int32_t kind, bool p
         return;
     }
     switch (kind) {
-        case 0: mode_ = TMode::checker; break;
-        case 1: mode_ = TMode::rampU; break;
-        case 2: mode_ = TMode::rampV; break;
-        case 3: mode_ = TMode::fractal; break;
+        case kTextureChecker: mode_ = TMode::checker; break;
+        case kTextureRampU: mode_ = TMode::rampU; break;
+        case kTextureRampV: mode_ = TMode::rampV; break;
+        case kTextureFractal: mode_ = TMode::fractal; break;
         default: mode_ = TMode::plain; return;
     }
     smear_ = brush.smear;

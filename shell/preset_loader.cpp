@@ -2,6 +2,7 @@
 
 #include "platform/pixel_bucket.h"
 #include "presets/brush_image_hook.h"
+#include "presets/brush_kinds.h"
 #include "presets/brush_record.h"
 #include "presets/image_table.h"
 #include "presets/vbr_reader.h"
@@ -21,7 +22,7 @@ CPPixelBucket*& ImageOfSlot(TPainterSlot& painter, int32_t slot) {
 
 bool BrushNeedsImage(const TBrushRecord& brush, int32_t slot) {
     switch (slot) {
-        case kBrushImageTexture: return (brush.mapColor || brush.mapOpacity) && brush.textureType == 4;
+        case kBrushImageTexture: return (brush.mapColor || brush.mapOpacity) && brush.textureType == kTextureImage;
         case kBrushImageLeaf: return brush.tubes && brush.leaves && !brush.leafUseBranchTex;
         case kBrushImageFlower: return brush.tubes && brush.flowers && !brush.flowerUseBranchTex;
         default: return false;
