@@ -42,7 +42,7 @@ case "${1:-}" in
     fi
     out="${TF_OUT:-$top/flourish.png}"
     echo "tf: no display here; painting a picture instead"
-    build/hosts/tarn-flourish render --size 1920x1080 --frames 400 --out "$out" "$@"
+    build/hosts/tarn-flourish render --size 1920x1080 --frames 400 --pace max --out "$out" "$@"
     ;;
   test)
     need_packages "${base_packages[@]}" "${test_packages[@]}"

@@ -81,7 +81,7 @@ render_one() {  # render_one RELATIVE-PATH
   if grep -q '^// gallery: bright' "$file"; then background=bright; fi
   mkdir -p "$out/$category"
   local bmp="$scratch/$category.$name.bmp"
-  if ! "$binary" render --size "$size" --frames "$n" --clock "$clock" --force "$force" \
+  if ! "$binary" render --size "$size" --frames "$n" --clock "$clock" --pace max --force "$force" \
       --background "$background" --out "$bmp" --preset "$file" "${extra[@]}" >/dev/null 2>"$bmp.err"; then
     echo "gallery: $rel failed: $(cat "$bmp.err")" >&2
     return 1
@@ -105,7 +105,7 @@ tr '\n' '\0' <"$list" | xargs -0 -n 1 -P "$jobs" bash -c 'render_one "$0"' || tr
   echo
   echo "Every preset shipped in \`TARN_FL_PRESETS\`, painted headless by \`tools/gallery.sh\`"
   echo "(run \`./tf gallery\` to paint them again). Each picture is"
-  echo "\`tarn-flourish render --size $size --frames $frames --clock C --force $force --background dark\`"
+  echo "\`tarn-flourish render --size $size --frames $frames --clock C --pace max --force $force --background dark\`"
   echo "with the preset as painter 1, shrunk to half size; the clock C is $clock_base plus the"
   echo "preset's \`cksum\` (of category/name.vbr) modulo 100000, so each preset walks its own path. Brushes that work on paint"
   echo "already there (smear, blur, erase) paint over a companion painter 2 (\`$companion\`);"
