@@ -9,7 +9,7 @@
 // timer's full 20 passes on every frame; the default lets the picture grow
 // over the minutes between background repaints.
 constexpr float kMaxPace = 1000.0f;
-constexpr float kDefaultPace = 25.0f;
+constexpr float kDefaultPace = 10.0f;
 
 struct SaverSettings {
     char Category1[128] = "plants";

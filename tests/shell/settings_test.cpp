@@ -73,7 +73,7 @@ TEST(ProfileFormat, WritesTheDocumentedLine) {
     s.painterCount = 2;
     EXPECT_EQ(FormatSettings(s),
               "Category1=plants;PresetName1=vineLeafy.vbr;Category2=plants;PresetName2=vineLeafy.vbr;"
-              "Speed=20.0000;Pace=25.0000;Background=1.0000;SaveToClip=0.0000;UseDepth=1.0000;ForceMode1=-1.0000;"
+              "Speed=20.0000;Pace=10.0000;Background=1.0000;SaveToClip=0.0000;UseDepth=1.0000;ForceMode1=-1.0000;"
               "ForceMode2=-1.0000;");
 }
 
