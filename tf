@@ -2,7 +2,7 @@
 # Tarn Flourish's one entry for developers and users on Debian:
 #   ./tf run    build and start the saver (a picture file without a display)
 #   ./tf test   build the native and the Windows programs and run every test
-#   ./tf gallery   render every shipped preset into docs/gallery/
+#   ./tf gallery   render every shipped preset into docs/gallery/, and the time-lapse
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$top"
