@@ -2,7 +2,7 @@
 # Tarn Flourish's one entry for developers and users on Debian:
 #   ./tf run    build and start the saver (a picture file without a display)
 #   ./tf test   build the native and the Windows programs and run every test
-#   ./tf gallery   render every shipped preset into docs/gallery/
+#   ./tf gallery   render every shipped preset into docs/gallery/, and the time-lapse
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$top"
@@ -42,7 +42,7 @@ case "${1:-}" in
     fi
     out="${TF_OUT:-$top/flourish.png}"
     echo "tf: no display here; painting a picture instead"
-    build/hosts/tarn-flourish render --size 1920x1080 --frames 400 --out "$out" "$@"
+    build/hosts/tarn-flourish render --size 1920x1080 --frames 400 --pace max --out "$out" "$@"
     ;;
   test)
     need_packages "${base_packages[@]}" "${test_packages[@]}"

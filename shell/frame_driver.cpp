@@ -117,52 +117,85 @@ bool PollSaysStop(TPaintCanvas& canvas) {
     return UserWantsOutNow(canvas.poll);
 }
 
+// A stroke has ended by chance: the brush drifts further, now and then the
+// preset is read again, and the painter starts its next stroke.
+void AfterChanceEnd(TPaintContext& context, int painter, const TFLPoint& point, int32_t w) {
+    TBrushRecord* brush = context.slot[painter].brush;
+    if (brush) {
+        VaryBrush(*brush, gDriver.referenceBrush[painter], 0.5, 1.0 / w, static_cast<int32_t>(RandomUnit() * 10000));
+    }
+    const uint32_t now = SecondsClock();
+    if (static_cast<int32_t>(now - gDriver.lastSwitchTime) > 100) {
+        if (RandomUnit() >= 0.5 && RandomUnit() > 0.5) {
+            if (!gDriver.presetPath[painter].empty()) {
+                LoadPainterPreset(context, gDriver.presetPath[painter].c_str(), gDriver.imagesPath[painter].c_str(), 1,
+                                  nullptr, painter);
+            }
+            if (brush) gDriver.referenceBrush[painter] = *brush;
+        }
+        gDriver.lastSwitchTime = now;
+    }
+    context.StartStroke(point, painter);
+}
+
+// One painter's share of a pass. Stepwise (below the fastest pace) a
+// finished stroke's completion is spread over the painter's next passes.
 void PaintStep(NativeWindow window, int painter, const TRect& r, double sx, double sy, int32_t w, int32_t h,
-               bool& cleared, bool& abort) {
+               bool stepwise, bool& cleared, bool& abort) {
     TPaintContext& context = *gDriver.context;
     TPaintCanvas& canvas = *context.canvas;
     TRect d{0, 0, 0, 0};
     float* p = gDriver.position[painter];
-    int32_t result = 0;
-    if (TBrushWalker* walker = gDriver.walker[painter]) {
-        walker->bounds = r;
-        result = walker->Step(p[0], p[1], p[2], ForceModeOf(gDriver.settings, painter), &canvas);
-    }
-    context.SelectStroke(-1);
-    const TFLPoint point = PainterPoint(painter, r, sx, sy, w);
-    if (result == 2) {
-        context.CompleteStroke(d, point, painter);
-    } else if (result == 1) {
-        context.StartStroke(point, painter);
-    } else {
-        context.ContinueStroke(d, point, painter);
-    }
-    if (!cleared && PollSaysStop(canvas)) abort = true;
-    if (!abort) {
-        TBrushRecord* brush = context.slot[painter].brush;
-        if (RandomUnit() > 0.93 && brush) {
-            VaryBrush(*brush, gDriver.referenceBrush[painter], 0.02, 1.0 / w,
-                      static_cast<int32_t>(RandomUnit() * 10000));
+    if (stepwise && gDriver.completing[painter]) {
+        context.SelectStroke(-1);
+        const bool growing = context.StepCompletion(d, painter);
+        if (!cleared && PollSaysStop(canvas)) abort = true;
+        if (!growing) {
+            gDriver.completing[painter] = false;
+            if (gDriver.startAfterCompletion[painter]) {
+                gDriver.startAfterCompletion[painter] = false;
+                AfterChanceEnd(context, painter, PainterPoint(painter, r, sx, sy, w), w);
+            }
         }
-        if (RandomUnit() > 0.9993) {
-            // The stroke ends by chance; now and then the preset is read again.
-            context.CompleteStroke(d, point, painter);
-            if (brush) {
-                VaryBrush(*brush, gDriver.referenceBrush[painter], 0.5, 1.0 / w,
+    } else {
+        int32_t result = 0;
+        if (TBrushWalker* walker = gDriver.walker[painter]) {
+            walker->bounds = r;
+            result = walker->Step(p[0], p[1], p[2], ForceModeOf(gDriver.settings, painter), &canvas);
+        }
+        context.SelectStroke(-1);
+        const TFLPoint point = PainterPoint(painter, r, sx, sy, w);
+        if (result == 2) {
+            if (stepwise) {
+                gDriver.completing[painter] = context.BeginCompletion(d, point, painter);
+                gDriver.startAfterCompletion[painter] = false;
+            } else {
+                context.CompleteStroke(d, point, painter);
+            }
+        } else if (result == 1) {
+            context.StartStroke(point, painter);
+        } else {
+            context.ContinueStroke(d, point, painter);
+        }
+        if (!cleared && PollSaysStop(canvas)) abort = true;
+        if (!abort && !gDriver.completing[painter]) {
+            TBrushRecord* brush = context.slot[painter].brush;
+            if (RandomUnit() > 0.93 && brush) {
+                VaryBrush(*brush, gDriver.referenceBrush[painter], 0.02, 1.0 / w,
                           static_cast<int32_t>(RandomUnit() * 10000));
             }
-            const uint32_t now = SecondsClock();
-            if (static_cast<int32_t>(now - gDriver.lastSwitchTime) > 100) {
-                if (RandomUnit() >= 0.5 && RandomUnit() > 0.5) {
-                    if (!gDriver.presetPath[painter].empty()) {
-                        LoadPainterPreset(context, gDriver.presetPath[painter].c_str(),
-                                          gDriver.imagesPath[painter].c_str(), 1, nullptr, painter);
-                    }
-                    if (brush) gDriver.referenceBrush[painter] = *brush;
+            if (RandomUnit() > 0.9993) {
+                // The stroke ends by chance; its tubes grow out first.
+                if (!stepwise) {
+                    context.CompleteStroke(d, point, painter);
+                    AfterChanceEnd(context, painter, point, w);
+                } else if (context.BeginCompletion(d, point, painter)) {
+                    gDriver.completing[painter] = true;
+                    gDriver.startAfterCompletion[painter] = true;
+                } else {
+                    AfterChanceEnd(context, painter, point, w);
                 }
-                gDriver.lastSwitchTime = now;
             }
-            context.StartStroke(point, painter);
         }
     }
     if (cleared) {
@@ -306,10 +339,18 @@ void RunFrame(NativeWindow window) {
         cleared = true;
     }
 
-    for (int pass = 0; pass < kPassesPerFrame; ++pass) {
+    const float pace = gDriver.settings.Pace;
+    const bool stepwise = !IsMaxPace(pace);
+    const int passes = PassesOwed(gDriver.pace, pace, PlatformTickCount(), kFrameTimerPeriod);
+    if (cleared && passes == 0) {
+        // A repaint with no pass owed shows the new background at once.
+        BlitChanged(window, r);
+        cleared = false;
+    }
+    for (int pass = 0; pass < passes; ++pass) {
         bool abort = false;
         for (uint32_t i = 0; i < gDriver.painterCount && !abort; ++i) {
-            PaintStep(window, static_cast<int>(i), r, sx, sy, w, h, cleared, abort);
+            PaintStep(window, static_cast<int>(i), r, sx, sy, w, h, stepwise, cleared, abort);
         }
         if (canvas.poll.enabled) {
             if (abort || PollSaysStop(canvas)) {

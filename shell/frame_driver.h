@@ -1,5 +1,6 @@
 // The frame driver: builds everything on the first frame, then on every
-// timer tick moves each painter's brush up to 20 steps, paints, varies and
+// timer tick moves each painter's brush the steps its pace owes (up to 20),
+// paints, varies and
 // reloads brushes, repaints the background every ten minutes and blits the
 // changed part of the canvas with the corner logo composed over it.
 #pragma once
@@ -10,6 +11,7 @@
 
 #include "platform/native.h"
 #include "presets/brush_record.h"
+#include "shell/frame_pace.h"
 #include "shell/settings.h"
 
 class CPOffscreen;
@@ -18,7 +20,6 @@ class TBrushWalker;
 
 constexpr uintptr_t kFrameTimerId = 99;
 constexpr uint32_t kFrameTimerPeriod = 20;  // milliseconds
-constexpr int kPassesPerFrame = 20;
 
 // The driver's process-wide values: one saver run per process.
 struct TFrameDriver {
@@ -41,6 +42,12 @@ struct TFrameDriver {
     CPOffscreen* logoScratch = nullptr;
     TRect logoRect;
     TRect logoSourceRect;
+    TFramePace pace;
+    // Below the fastest pace a finished stroke's tubes grow out one step a
+    // pass before its painter walks on; after a chance end the painter then
+    // starts its next stroke.
+    bool completing[2] = {false, false};
+    bool startAfterCompletion[2] = {false, false};
 };
 
 TFrameDriver& FrameDriver();

@@ -10,6 +10,7 @@
 #include "platform/tt_array.h"
 #include "base/geometry.h"
 #include "shell/fl_stroke.h"
+#include "stroke/stroke_driver.h"
 
 class CPOffscreen;
 class CPPixelBucket;
@@ -32,6 +33,8 @@ struct TPainterSlot {
     CPPixelBucket* textureImage = nullptr;
     CPPixelBucket* leafImage = nullptr;
     CPPixelBucket* flowerImage = nullptr;
+    // A finished stroke's tubes growing out step by step (BeginCompletion).
+    TCompletionRun completion;
 };
 
 class TPaintContext {
@@ -55,6 +58,13 @@ public:
     void StartStroke(const TFLPoint& p, int32_t painter);
     void ContinueStroke(TRect& changed, const TFLPoint& p, int32_t painter);
     void CompleteStroke(TRect& changed, const TFLPoint& p, int32_t painter);
+    // CompleteStroke spread over calls: BeginCompletion ends the stroke and
+    // answers whether tubes are left to grow; each StepCompletion grows them
+    // one step and answers whether any still grow. Begin followed by Steps
+    // until false paints what CompleteStroke paints. The wireframe preview
+    // completes in the one call.
+    bool BeginCompletion(TRect& changed, const TFLPoint& p, int32_t painter);
+    bool StepCompletion(TRect& changed, int32_t painter);
 
     bool flag = true;  // not read by the shell
     TPainterSlot slot[kPainterSlots];

@@ -23,6 +23,7 @@ void TPaintContext::StartStroke(const TFLPoint& p, int32_t painter) {
     TPainterSlot& s = slot[painter];
     s.pointCount = 1;
     s.previousPoint = p;
+    s.completion.active = false;
     if (!s.stroke) return;
     if (wireframe && view) view->SetPreviewSize(view->width, view->height);
     s.stroke->Reset();
@@ -111,4 +112,47 @@ void TPaintContext::CompleteStroke(TRect& changed, const TFLPoint& p, int32_t pa
     s.pointCount += 1;
     if (PaintablePoint(p)) s.previousPoint = p;
     s.previousUp = s.currentUp;
+}
+
+bool TPaintContext::BeginCompletion(TRect& changed, const TFLPoint& p, int32_t painter) {
+    if (painter < 0 || painter >= kPainterSlots) return false;
+    TPainterSlot& s = slot[painter];
+    s.completion.active = false;
+    if (wireframe || !canvas || !s.brush || !s.stroke) {
+        CompleteStroke(changed, p, painter);
+        return false;
+    }
+    changed = NothingChanged();
+    const TBrushRecord* brush = PaintableBrush(*s.brush, *s.stroke);
+    bool growing = false;
+    if (brush)
+        growing = ::BeginCompletion(s.completion, *brush, s.pointCount - 1, s.previousPoint, s.previousPoint,
+                                    s.previousUp, s.currentUp, 0.0, 0.0, *s.stroke);
+    else
+        s.stroke->particles.Clear();
+    s.pointCount += 1;
+    if (PaintablePoint(p)) s.previousPoint = p;
+    s.previousUp = s.currentUp;
+    return growing;
+}
+
+bool TPaintContext::StepCompletion(TRect& changed, int32_t painter) {
+    changed = NothingChanged();
+    if (painter < 0 || painter >= kPainterSlots) return false;
+    TPainterSlot& s = slot[painter];
+    if (!s.completion.active) return false;
+    if (!canvas || !s.brush || !s.stroke) {
+        s.completion.active = false;
+        return false;
+    }
+    const TBrushRecord* brush = PaintableBrush(*s.brush, *s.stroke);
+    if (!brush) {
+        s.completion.active = false;
+        s.stroke->particles.Clear();
+        return false;
+    }
+    canvas->ResetDirtyRect();
+    const bool growing = ::StepCompletion(s.completion, *brush, *canvas, *s.stroke);
+    changed = ChangedRect(*canvas);
+    return growing;
 }

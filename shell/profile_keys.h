@@ -35,6 +35,7 @@ inline constexpr ProfileKey kProfileKeys[] = {
     {"Category2", ProfileKind::Name, ProfileWrite::SecondPainter, 0.0, &SaverSettings::Category2},
     {"PresetName2", ProfileKind::Name, ProfileWrite::SecondPainter, 0.0, &SaverSettings::PresetName2},
     {"Speed", ProfileKind::Number, ProfileWrite::Always, 20.0, nullptr, &SaverSettings::Speed},
+    {"Pace", ProfileKind::Number, ProfileWrite::Always, kDefaultPace, nullptr, &SaverSettings::Pace},
     {"Background", ProfileKind::Whole, ProfileWrite::Always, 1.0, nullptr, nullptr, &SaverSettings::Background},
     {"SaveToClip", ProfileKind::Whole, ProfileWrite::Always, 0.0, nullptr, nullptr, &SaverSettings::SaveToClip},
     {"UseDepth", ProfileKind::Whole, ProfileWrite::Always, 1.0, nullptr, nullptr, &SaverSettings::UseDepth},

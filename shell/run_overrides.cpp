@@ -27,6 +27,7 @@ void ApplyRunOverrides(SaverSettings& s) {
     if (o.background) s.Background = *o.background;
     if (o.useDepth) s.UseDepth = *o.useDepth;
     if (o.speed) s.Speed = *o.speed;
+    if (o.pace) s.Pace = *o.pace;
 }
 
 std::string OverridePresetFile(int painter, const std::string& presetsFolder) {

@@ -14,6 +14,7 @@ struct TRunOverrides {
     std::optional<int32_t> background;
     std::optional<int32_t> useDepth;
     std::optional<float> speed;
+    std::optional<float> pace;  // kMaxPace for the fastest
 };
 
 TRunOverrides& RunOverrides();

@@ -5,12 +5,19 @@
 #include <cstdint>
 #include <string>
 
+// Brush steps each painter takes per second. The fastest pace is the
+// timer's full 20 passes on every frame; the default lets the picture grow
+// over the minutes between background repaints.
+constexpr float kMaxPace = 1000.0f;
+constexpr float kDefaultPace = 10.0f;
+
 struct SaverSettings {
     char Category1[128] = "plants";
     char Category2[128] = "";
     char PresetName1[128] = "vineLeafy.vbr";
     char PresetName2[128] = "";
     float Speed = 20.0f;
+    float Pace = kDefaultPace;  // brush steps per painter per second; kMaxPace and above: 20 passes a frame
     int32_t Background = 1;  // 0 Dark, 1 Bright, 2 Clipboard
     int32_t SaveToClip = 0;
     int32_t UseDepth = 1;

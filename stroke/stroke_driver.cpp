@@ -124,9 +124,10 @@ void PaintSegment(const TBrushRecord& brush, int32_t segmentIndex, const TFLPoin
     PaintTubeSegments(brush, segment, canvas, stroke);
 }
 
-void PaintCompletion(const TBrushRecord& brush, int32_t segmentIndex, const TFLPoint& a, const TFLPoint& b,
-                     const TFLVector& previousUp, const TFLVector& currentUp, double h0, double h1,
-                     TPaintCanvas& canvas, TboundingBox& stroke) {
+bool BeginCompletion(TCompletionRun& run, const TBrushRecord& brush, int32_t segmentIndex, const TFLPoint& a,
+                     const TFLPoint& b, const TFLVector& previousUp, const TFLVector& currentUp, double h0, double h1,
+                     TboundingBox& stroke) {
+    run.active = false;
     stroke.run.runState = 3;
     TubeParticleCache& cache = stroke.particles;
     const bool paintable = PaintablePoint(a) && PaintablePoint(b) && PaintableWidths(brush) &&
@@ -134,34 +135,59 @@ void PaintCompletion(const TBrushRecord& brush, int32_t segmentIndex, const TFLP
                            std::isfinite(h1);
     if (!brush.tubes || !brush.tubeCompletion || cache.LiveCount() < 1 || !paintable) {
         cache.Clear();
-        return;
+        return false;
     }
 
     // Carry on past B in the direction the stroke last moved, slowing down.
-    TFLVector delta = b - a;
-    double dh = h1 - h0;
-    TFLPoint from = b;
-    TFLPoint to = from + delta;
-    double g0 = h1;
-    double g1 = h1 + dh;
-    const TSegmentFrame frame = SegmentFrame(from, to, previousUp);
+    run.delta = b - a;
+    run.dh = h1 - h0;
+    run.from = b;
+    run.to = run.from + run.delta;
+    run.g0 = h1;
+    run.g1 = h1 + run.dh;
+    run.previousUp = previousUp;
+    run.currentUp = currentUp;
+    run.frame = SegmentFrame(run.from, run.to, previousUp);
+    run.index = segmentIndex;
+    run.steps = 0;
+    run.active = cache.HasLiving();
+    if (!run.active) cache.Clear();
+    return run.active;
+}
 
-    int32_t i = segmentIndex;
+bool StepCompletion(TCompletionRun& run, const TBrushRecord& brush, TPaintCanvas& canvas, TboundingBox& stroke) {
+    if (!run.active) return false;
+    TubeParticleCache& cache = stroke.particles;
+    const auto finish = [&]() {
+        run.active = false;
+        cache.Clear();
+        return false;
+    };
+    const double limit = TubeTimeLimit(brush, run.index);
+    AdvanceTubes(brush, run.index, run.from, run.to, run.previousUp, run.currentUp, run.frame.side,
+                 run.frame.direction, run.frame.up, brush.globalScale, 1.0, limit, cache);
+    if (UserWantsOut(canvas)) return finish();
+    PaintTubeSegments(brush,
+                      MakeSegment(run.index, run.from, run.to, run.previousUp, run.currentUp, run.g0, run.g1, run.frame),
+                      canvas, stroke);
+    if (UserWantsOut(canvas)) return finish();
+    run.from = run.to;
+    run.to = run.from + run.delta * 0.95;
+    run.g0 = run.g1;
+    run.g1 = run.g1 + run.dh;
+    ++run.index;
+    run.delta = run.delta * 0.95;
+    run.dh *= 0.95;
     // Bounded, so that a brush whose tubes never finish cannot hold the saver.
-    for (int32_t steps = 0; cache.HasLiving() && steps < kMaxCompletionSteps; ++steps) {
-        const double limit = TubeTimeLimit(brush, i);
-        AdvanceTubes(brush, i, from, to, previousUp, currentUp, frame.side, frame.direction, frame.up,
-                     brush.globalScale, 1.0, limit, cache);
-        if (UserWantsOut(canvas)) break;
-        PaintTubeSegments(brush, MakeSegment(i, from, to, previousUp, currentUp, g0, g1, frame), canvas, stroke);
-        if (UserWantsOut(canvas)) break;
-        from = to;
-        to = from + delta * 0.95;
-        g0 = g1;
-        g1 = g1 + dh;
-        ++i;
-        delta = delta * 0.95;
-        dh *= 0.95;
+    if (!cache.HasLiving() || ++run.steps >= kMaxCompletionSteps) return finish();
+    return true;
+}
+
+void PaintCompletion(const TBrushRecord& brush, int32_t segmentIndex, const TFLPoint& a, const TFLPoint& b,
+                     const TFLVector& previousUp, const TFLVector& currentUp, double h0, double h1,
+                     TPaintCanvas& canvas, TboundingBox& stroke) {
+    TCompletionRun run;
+    if (!BeginCompletion(run, brush, segmentIndex, a, b, previousUp, currentUp, h0, h1, stroke)) return;
+    while (StepCompletion(run, brush, canvas, stroke)) {
     }
-    cache.Clear();
 }

@@ -8,6 +8,7 @@
 
 #include "base/geometry.h"
 #include "platform/native.h"
+#include "stroke/stroke_segment.h"
 
 struct TBrushRecord;
 class TPaintCanvas;
@@ -31,6 +32,34 @@ void PaintCompletion(const TBrushRecord& brush, int32_t segmentIndex, const TFLP
 
 // A completion lets the tubes grow out for at most this many steps.
 constexpr int32_t kMaxCompletionSteps = 10000;
+
+// A completion taken one step at a time, so that a slow pace lets the tubes
+// of a finished stroke grow out at the pace they grew. PaintCompletion is
+// BeginCompletion followed by StepCompletion until it answers false.
+struct TCompletionRun {
+    bool active = false;
+    int32_t index = 0;  // segment index of the next step
+    int32_t steps = 0;  // steps taken
+    TFLPoint from;
+    TFLPoint to;
+    TFLVector delta;
+    double g0 = 0.0;  // ground offsets at from and to
+    double g1 = 0.0;
+    double dh = 0.0;
+    TFLVector previousUp{0.0, 0.0, 1.0};
+    TFLVector currentUp{0.0, 0.0, 1.0};
+    TSegmentFrame frame;
+};
+
+// Readies the run; false (with the particle cache cleared) when no tube is
+// left to grow.
+bool BeginCompletion(TCompletionRun& run, const TBrushRecord& brush, int32_t segmentIndex, const TFLPoint& a,
+                     const TFLPoint& b, const TFLVector& previousUp, const TFLVector& currentUp, double h0, double h1,
+                     TboundingBox& stroke);
+// Grows and paints the living tubes by one step; false once they are all
+// complete (or the step limit or an input abort ends the run), and then the
+// particle cache is cleared.
+bool StepCompletion(TCompletionRun& run, const TBrushRecord& brush, TPaintCanvas& canvas, TboundingBox& stroke);
 
 // The canvas's dirty rectangle as a changed rectangle, held to the canvas
 // so that a stamp reaching past the edge never asks for a blit outside it.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # gallery.sh BINARY: paints every shipped preset (each .vbr under
 # TARN_FL_PRESETS) headless and writes docs/gallery/<category>/<name>.png
-# thumbnails and docs/gallery/README.md, which shows them by category.
+# thumbnails and docs/gallery/README.md, which shows them by category; then
+# tools/timelapse.sh writes the time-lapse page docs/gallery/timelapse/.
 #
 # Every picture is repeatable: a fixed clock (the seed, taken from the
 # preset's name so that presets do not all walk the same path), size, frame
@@ -81,7 +82,7 @@ render_one() {  # render_one RELATIVE-PATH
   if grep -q '^// gallery: bright' "$file"; then background=bright; fi
   mkdir -p "$out/$category"
   local bmp="$scratch/$category.$name.bmp"
-  if ! "$binary" render --size "$size" --frames "$n" --clock "$clock" --force "$force" \
+  if ! "$binary" render --size "$size" --frames "$n" --clock "$clock" --pace max --force "$force" \
       --background "$background" --out "$bmp" --preset "$file" "${extra[@]}" >/dev/null 2>"$bmp.err"; then
     echo "gallery: $rel failed: $(cat "$bmp.err")" >&2
     return 1
@@ -105,13 +106,15 @@ tr '\n' '\0' <"$list" | xargs -0 -n 1 -P "$jobs" bash -c 'render_one "$0"' || tr
   echo
   echo "Every preset shipped in \`TARN_FL_PRESETS\`, painted headless by \`tools/gallery.sh\`"
   echo "(run \`./tf gallery\` to paint them again). Each picture is"
-  echo "\`tarn-flourish render --size $size --frames $frames --clock C --force $force --background dark\`"
+  echo "\`tarn-flourish render --size $size --frames $frames --clock C --pace max --force $force --background dark\`"
   echo "with the preset as painter 1, shrunk to half size; the clock C is $clock_base plus the"
   echo "preset's \`cksum\` (of category/name.vbr) modulo 100000, so each preset walks its own path. Brushes that work on paint"
   echo "already there (smear, blur, erase) paint over a companion painter 2 (\`$companion\`);"
   echo "time-clipped brushes get $clip_frames frames, since they paint only the start of each stroke;"
   echo "a few ink-on-paper presets are shown on the bright background."
   echo "Colours drift from stroke to stroke, so later strokes stray from the preset's own colour."
+  echo "These pictures are painted at the fastest pace (\`--pace max\`, 20 brush steps every frame);"
+  echo "[the time-lapse](timelapse/README.md) shows how the saver's picture grows at its default pace."
   category=""
   while IFS= read -r rel; do
     c="${rel%%/*}"
@@ -145,4 +148,5 @@ tr '\n' '\0' <"$list" | xargs -0 -n 1 -P "$jobs" bash -c 'render_one "$0"' || tr
 
 painted=$(wc -l <"$scratch/done" 2>/dev/null || echo 0)
 echo "gallery: $painted of $count presets painted into $out"
+"$top/tools/timelapse.sh" "$binary"
 [ "$painted" -eq "$count" ]

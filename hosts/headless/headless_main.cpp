@@ -33,6 +33,7 @@ int Render(const RenderOptions& o) {
     overrides.background = o.background;
     overrides.useDepth = o.useDepth;
     overrides.speed = o.speed;
+    overrides.pace = o.pace;
 
     NativeWindow handle = static_cast<CPHostWindow*>(&window);
     ScreenSaverProc(handle, kMsgEraseBackground, 0, 0);

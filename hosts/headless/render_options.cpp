@@ -5,10 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "shell/settings.h"
+
 const char* const kRenderUsage =
     "usage: tarn-flourish render [--size WxH] [--frames N] [--clock SECONDS] [--out FILE]\n"
     "                            [--preset FILE.vbr] [--preset2 FILE.vbr] [--force N] [--force2 N]\n"
     "                            [--background dark|bright] [--depth on|off] [--speed S]\n"
+    "                            [--pace STEPS|max]\n"
     "  --size WxH        window size in pixels, each 1 to 16384 (default 1280x720)\n"
     "  --frames N        timer frames to paint (default 250)\n"
     "  --clock SECONDS   start second of the virtual clock, the picture's seed (default now)\n"
@@ -20,6 +23,8 @@ const char* const kRenderUsage =
     "  --background B    dark or bright\n"
     "  --depth on|off    paint with depth layers or straight over\n"
     "  --speed S         brush step in pixels (0.1 to 1000)\n"
+    "  --pace STEPS|max  brush steps per painter per second of saver time, 1 to 1000;\n"
+    "                    max (1000) is 20 steps every 20 ms frame (default: the profile's)\n"
     "  --input-after N   testing: a key arrives after N input polls\n";
 
 namespace {
@@ -121,6 +126,18 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& o, std
                 return false;
             }
             o.speed = static_cast<float>(s);
+        } else if (option == "--pace") {
+            if (std::strcmp(value, "max") == 0) {
+                o.pace = kMaxPace;
+                continue;
+            }
+            char* end = nullptr;
+            const double pace = std::strtod(value, &end);
+            if (!*value || *end != 0 || !std::isfinite(pace) || pace < 1 || pace > kMaxPace) {
+                error = std::string("bad pace '") + value + "': want 1 to 1000 or max";
+                return false;
+            }
+            o.pace = static_cast<float>(pace);
         } else if (option == "--input-after") {
             if (!ParseWhole(value, 0, 1000000000, n)) {
                 error = std::string("bad poll count '") + value + "'";

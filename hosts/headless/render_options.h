@@ -16,6 +16,7 @@ struct RenderOptions {
     std::optional<int32_t> background;
     std::optional<int32_t> useDepth;
     std::optional<float> speed;
+    std::optional<float> pace;  // brush steps a second; kMaxPace for "max"
     int64_t keyAfterPolls = -1;  // testing: virtual input arrives after this many polls
     bool help = false;
 };

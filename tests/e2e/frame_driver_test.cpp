@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "base/random.h"
 #include "hosts/headless/headless_window.h"
+#include "motion/brush_walker.h"
 #include "platform/offscreen.h"
 #include "render/paint_canvas.h"
 #include "shell/paint_context.h"
@@ -123,6 +126,7 @@ TEST_F(FrameDriverTest, OnePainterTakesOnlyItsOwnStartDraws) {
 }
 
 TEST_F(FrameDriverTest, PendingInputEndsTheFrameAtOnce) {
+    RunOverrides().pace = kMaxPace;
     HeadlessWindow window(320, 200);
     ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
     Frames(window, 2);
@@ -189,6 +193,71 @@ TEST_F(FrameDriverTest, DarkGradientChannelsStayInTheirRanges) {
         EXPECT_LT(top[k], 0.2 * 255 + 1);
         EXPECT_LT(bottom[k], 0.45 * 255 + 1);
     }
+}
+
+// The pixels the window shows after frames whose clock moves by step ms.
+std::vector<uint8_t> Picture(const HeadlessWindow& window) {
+    const CPOffscreen& screen = window.Screen();
+    std::vector<uint8_t> pixels;
+    for (int y = 0; y < screen.Height(); ++y)
+        pixels.insert(pixels.end(), screen.Row(y), screen.Row(y) + screen.Width() * 4);
+    return pixels;
+}
+
+TEST_F(FrameDriverTest, FastestPaceMakesTwentyPassesEveryFrameWhateverTheClock) {
+    std::vector<uint8_t> pictures[2];
+    const uint32_t steps[2] = {kFrameTimerPeriod, 1};
+    for (int k = 0; k < 2; ++k) {
+        ResetFrameDriver();
+        World().elapsedMilliseconds = 0;
+        RunOverrides().pace = kMaxPace;
+        RunOverrides().forceMode[0] = 6;  // no symmetric replays, which take no walker step
+        HeadlessWindow window(240, 160);
+        ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
+        for (int frame = 0; frame < 30; ++frame) {
+            World().elapsedMilliseconds += steps[k];
+            ScreenSaverProc(Handle(window), kMsgTimer, kFrameTimerId, 0);
+        }
+        EXPECT_EQ(FrameDriver().walker[0]->stepCount, 30 * 20) << "clock step " << steps[k];
+        pictures[k] = Picture(window);
+    }
+    EXPECT_EQ(pictures[0], pictures[1]);
+}
+
+TEST_F(FrameDriverTest, SlowerPacesWalkByTheClock) {
+    const struct {
+        float pace;
+        uint32_t frameMs;
+        int frames;
+        double steps;  // walker steps, completions aside
+    } cases[] = {{50.0f, 20, 40, 40}, {25.0f, 20, 40, 20}, {10.0f, 100, 10, 9}, {100.0f, 1000, 3, 20 + 20 + 2}};
+    for (const auto& c : cases) {
+        ResetFrameDriver();
+        World().elapsedMilliseconds = 0;
+        RunOverrides().pace = c.pace;
+        RunOverrides().forceMode[0] = 6;
+        // A body brush: no completion takes a pass from the walk.
+        RunOverrides().preset[0] = std::string(TF_SOURCE_DIR) + "/TARN_FL_PRESETS/basics/plainSoft.vbr";
+        HeadlessWindow window(240, 160);
+        ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
+        for (int frame = 0; frame < c.frames; ++frame) {
+            ScreenSaverProc(Handle(window), kMsgTimer, kFrameTimerId, 0);
+            World().elapsedMilliseconds += c.frameMs;
+        }
+        ASSERT_NE(FrameDriver().walker[0], nullptr);
+        EXPECT_EQ(FrameDriver().walker[0]->stepCount, c.steps) << "pace " << c.pace;
+    }
+}
+
+TEST_F(FrameDriverTest, AFrameOwingNoPassStillShowsARepaintedBackground) {
+    RunOverrides().pace = 1.0f;
+    HeadlessWindow window(64, 48);
+    ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
+    Frames(window, 1);
+    EXPECT_EQ(FrameDriver().walker[0]->stepCount, 0) << "a pace of one step a second owes nothing yet";
+    EXPECT_GE(window.BlitCount(), 1);
+    const std::vector<uint8_t> shown = Picture(window);
+    EXPECT_NE(std::count(shown.begin(), shown.end(), 0), static_cast<long>(shown.size())) << "not black";
 }
 
 }  // namespace

@@ -135,7 +135,7 @@ protected:
         const std::string out = ::testing::TempDir() + "tf_preset_" + tag + ".bmp";
         std::remove(out.c_str());
         std::ostringstream args;
-        args << "render --size " << kSize << " --frames " << frames << " --clock " << kSeed << " --force " << kForce
+        args << "render --size " << kSize << " --frames " << frames << " --clock " << kSeed << " --pace max --force " << kForce
              << " --force2 " << kForce << " --background dark --out " << Quote(out) << " --preset " << Quote(first);
         if (!second.empty()) args << " --preset2 " << Quote(second);
         const Result r = RunProgram(args.str());
@@ -204,7 +204,7 @@ TEST(ShippedPresets, TheFolderHoldsPresetsAndTheTwinPaintsNothing) {
     std::ofstream(twin, std::ios::binary) << "\"brushWidth\" 0;\n\"tubes\" 0;\n" << ReadFile(first.path);
     auto render = [&](const std::string& out, int frames) {
         std::ostringstream args;
-        args << "render --size " << kSize << " --frames " << frames << " --clock " << kSeed << " --force " << kForce
+        args << "render --size " << kSize << " --frames " << frames << " --clock " << kSeed << " --pace max --force " << kForce
              << " --background dark --out " << Quote(out) << " --preset " << Quote(twin);
         const Result r = RunProgram(args.str());
         EXPECT_EQ(r.exitCode, 0) << r.output;

@@ -27,7 +27,7 @@ TEST(RenderOptions, ReadsEveryOption) {
     std::string error;
     ASSERT_TRUE(Parse({"--size", "640x480", "--frames", "7", "--clock", "4294967295", "--out", "x.bmp", "--preset",
                        "a.vbr", "--preset2", "plants/b.vbr", "--force", "-1", "--force2", "13", "--background",
-                       "dark", "--depth", "off", "--speed", "12.5"},
+                       "dark", "--depth", "off", "--speed", "12.5", "--pace", "7.5"},
                       o, error))
         << error;
     EXPECT_EQ(o.width, 640);
@@ -42,6 +42,15 @@ TEST(RenderOptions, ReadsEveryOption) {
     EXPECT_EQ(*o.background, 0);
     EXPECT_EQ(*o.useDepth, 0);
     EXPECT_FLOAT_EQ(*o.speed, 12.5f);
+    EXPECT_FLOAT_EQ(*o.pace, 7.5f);
+}
+
+TEST(RenderOptions, PaceMaxIsTheFastestPace) {
+    RenderOptions o;
+    std::string error;
+    EXPECT_FALSE(o.pace.has_value()) << "without --pace the profile's pace holds";
+    ASSERT_TRUE(Parse({"--pace", "max"}, o, error)) << error;
+    EXPECT_FLOAT_EQ(*o.pace, 1000.0f);
 }
 
 TEST(RenderOptions, RejectsBadValues) {
@@ -51,7 +60,8 @@ TEST(RenderOptions, RejectsBadValues) {
         {"--clock", "-2"},       {"--clock", "soon"},    {"--force", "14"},      {"--force2", "-2"},
         {"--background", "red"}, {"--depth", "maybe"},   {"--speed", "0"},       {"--speed", "nan"},
         {"--speed", "1e9"},      {"--unknown", "1"},     {"--out"},              {"stray"},
-        {"--out", ""},
+        {"--out", ""},           {"--pace", "0"},        {"--pace", "1001"},     {"--pace", "fast"},
+        {"--pace", "inf"},
     };
     for (const auto& args : bad) {
         RenderOptions o;

@@ -73,7 +73,7 @@ TEST(ProfileFormat, WritesTheDocumentedLine) {
     s.painterCount = 2;
     EXPECT_EQ(FormatSettings(s),
               "Category1=plants;PresetName1=vineLeafy.vbr;Category2=plants;PresetName2=vineLeafy.vbr;"
-              "Speed=20.0000;Background=1.0000;SaveToClip=0.0000;UseDepth=1.0000;ForceMode1=-1.0000;"
+              "Speed=20.0000;Pace=10.0000;Background=1.0000;SaveToClip=0.0000;UseDepth=1.0000;ForceMode1=-1.0000;"
               "ForceMode2=-1.0000;");
 }
 
@@ -127,6 +127,7 @@ TEST_F(ProfileFile, SaveThenLoadGivesTheSameSettings) {
     std::strcpy(out.PresetName2, "blade.vbr");
     out.painterCount = 2;
     out.Speed = 33.25f;
+    out.Pace = 7.5f;
     out.Background = 0;
     out.SaveToClip = 1;
     out.UseDepth = 0;
@@ -137,6 +138,7 @@ TEST_F(ProfileFile, SaveThenLoadGivesTheSameSettings) {
     LoadSettings(in);
     EXPECT_EQ(FormatSettings(in), FormatSettings(out));
     EXPECT_EQ(in.painterCount, 2);
+    EXPECT_FLOAT_EQ(in.Pace, 7.5f);
 }
 
 TEST_F(ProfileFile, MissingProfileGivesDefaults) {
@@ -149,6 +151,19 @@ TEST_F(ProfileFile, MissingProfileGivesDefaults) {
     EXPECT_EQ(s.UseDepth, 1);
     EXPECT_EQ(s.ForceMode1, -1);
     EXPECT_EQ(s.repaintMinutes, 10);
+    EXPECT_FLOAT_EQ(s.Pace, kDefaultPace);
+}
+
+TEST(ProfileParse, PaceIsReadAndAnAbsentPaceKeepsTheDefault) {
+    SaverSettings s;
+    s.Pace = 3.0f;
+    ParseSettings("Speed=20.0000;", s);
+    EXPECT_FLOAT_EQ(s.Pace, kDefaultPace);
+    ParseSettings("Pace=1000.0000;", s);
+    EXPECT_FLOAT_EQ(s.Pace, kMaxPace);
+    // "Pace" inside a longer key is not the pace.
+    ParseSettings("MyPace=3.0000;Pace=12.5000;", s);
+    EXPECT_FLOAT_EQ(s.Pace, 12.5f);
 }
 
 TEST_F(ProfileFile, ProfileLongerThanOneReadPieceIsReadWhole) {
