@@ -54,12 +54,19 @@ void VaryBrush(TBrushRecord& brush, const TBrushRecord& reference, double amount
     const double dr = N(s + 2) * a;
     const double dg = N(s + 1) * a;
     const double db = N(s) * a;
-    brush.color1R = ClampTo(brush.color1R + dr, 0.0, 1.0);
-    brush.color1G = ClampTo(brush.color1G + dg, 0.0, 1.0);
-    brush.color1B = ClampTo(brush.color1B + db, 0.0, 1.0);
-    brush.color2R = ClampTo(brush.color2R + dr, 0.0, 1.0);
-    brush.color2G = ClampTo(brush.color2G + dg, 0.0, 1.0);
-    brush.color2B = ClampTo(brush.color2B + db, 0.0, 1.0);
+    // Each channel stays within kColourReach of the preset's own: unbounded,
+    // the drift is a random walk that turns a green vine red and blossoms
+    // blue within minutes.
+    auto vary = [](double v, double d, double presetValue) {
+        const double p = std::isfinite(presetValue) ? presetValue : 0.5;
+        return ClampTo(v + d, ClampTo(p - kColourReach, 0.0, 1.0), ClampTo(p + kColourReach, 0.0, 1.0));
+    };
+    brush.color1R = vary(brush.color1R, dr, reference.color1R);
+    brush.color1G = vary(brush.color1G, dg, reference.color1G);
+    brush.color1B = vary(brush.color1B, db, reference.color1B);
+    brush.color2R = vary(brush.color2R, dr, reference.color2R);
+    brush.color2G = vary(brush.color2G, dg, reference.color2G);
+    brush.color2B = vary(brush.color2B, db, reference.color2B);
 
     // Transparencies: capped a little above the preset's own; a grey one
     // stays grey.

@@ -7,6 +7,9 @@
 
 struct TBrushRecord;
 
+// How far a colour channel may drift from the preset's own value.
+inline constexpr double kColourReach = 0.15;
+
 // amount: how far to drift (0.02 between steps, 0.5 at a stroke's end);
 // minWidth: the least on-canvas width of the brush (canvas units); seed:
 // the noise table index the drift is read from.

@@ -134,6 +134,30 @@ TEST(VaryBrush, ColoursStayInUnitRange) {
     }
 }
 
+// Chance stroke ends vary by 0.5 each; over a long run the colours must stay
+// near the preset's own instead of walking off to any colour.
+TEST(VaryBrush, ColoursStayWithinReachOfThePresetOverManyVariations) {
+    const TBrushRecord reference = FlatBrush();
+    TBrushRecord b = reference;
+    for (int32_t seed = 0; seed < 2000; ++seed) {
+        VaryBrush(b, reference, seed % 7 == 0 ? 0.5 : 0.02, 0.0, seed * 13);
+        const double pairs[][2] = {{b.color1R, reference.color1R}, {b.color1G, reference.color1G},
+                                   {b.color1B, reference.color1B}, {b.color2R, reference.color2R},
+                                   {b.color2G, reference.color2G}, {b.color2B, reference.color2B}};
+        for (const auto& p : pairs) ASSERT_LE(std::fabs(p[0] - p[1]), kColourReach + 1e-12) << "variation " << seed;
+    }
+}
+
+TEST(VaryBrush, APresetColourOutsideTheUnitRangeStillGivesOne) {
+    TBrushRecord reference = FlatBrush();
+    reference.color1R = 1.5;
+    reference.color1G = -0.5;
+    TBrushRecord b = reference;
+    VaryBrush(b, reference, 0.5, 0.0, 3);
+    EXPECT_DOUBLE_EQ(b.color1R, 1.0);
+    EXPECT_DOUBLE_EQ(b.color1G, 0.0);
+}
+
 TEST(VaryBrush, ThinBrushIsScaledUpToExactlyTheMinimumWidth) {
     struct Case {
         bool tubes;
