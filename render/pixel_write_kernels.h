@@ -12,6 +12,15 @@
 
 namespace pixelkernel {
 
+// The per-pixel kernels are inlined into the stamp walkers even where the
+// compiler would judge them too large: a call per pixel costs the dither
+// cursor and the paint a trip through memory.
+#if defined(__GNUC__)
+#define TF_PIXEL_KERNEL inline __attribute__((always_inline))
+#else
+#define TF_PIXEL_KERNEL inline
+#endif
+
 // The dither values in table order: the noise table value plus 1, times
 // 0.5, held below 0.99999 (the table holds 1.0 itself; the dither must stay
 // below one step). Built once from the noise table, with the start of the
@@ -42,6 +51,7 @@ struct TDitherCursor {
 };
 
 constexpr double kFrom16 = 0.0038910505836575876;  // 1 / 257
+constexpr double kInv255 = 1.0 / 255.0;  // a multiply, not a division, per channel
 constexpr double kDepthLimit = 1e30;
 constexpr int kBlue = 0;
 constexpr int kGreen = 1;
@@ -131,20 +141,35 @@ inline void CopyToMirror(const TPixelRow& row, int32_t x) {
 // need no width test; kAnyWidth reads the widths from the row.
 constexpr int32_t kAnyWidth = 0;
 
+// The mode most brushes write in: colour, alpha and depth, no erase, no shadow.
+inline bool IsUsual(const TPixelWriteMode& mode) {
+    return mode.modifyColor && mode.modifyAlpha && mode.modifyDepth && !mode.erase && !mode.shadowPass;
+}
+
 // True when every colour layer of the row is 8-bit (or missing).
 inline bool NarrowRow(const TPixelRow& row) {
     return row.pictureBytes == 4 && row.backBytes == 4 && row.frontBytes == 4 && row.coverBytes == 4;
 }
 
-template <int32_t Fixed>
-inline void PlainPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
+// Usual: the mode is the usual one (see IsUsual), so its tests fold away.
+template <int32_t Fixed, bool Usual = false>
+TF_PIXEL_KERNEL void PlainPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
                          const TPixelPaint& paint, TDitherCursor& dither) {
     if (!row.picture) return;
     dither.Renew();
+    // Fixed at compile time for the usual mode (colour, alpha and depth
+    // written, neither erasing nor a shadow), else read from the mode.
+    const bool modifyColor = Usual || mode.modifyColor;
+    const bool modifyAlpha = Usual || mode.modifyAlpha;
+    const bool modifyDepth = Usual || mode.modifyDepth;
+    const bool erase = !Usual && mode.erase;
+    const bool shadowPass = !Usual && mode.shadowPass;
+    (void)modifyDepth;
+    (void)shadowPass;
     const int32_t bytes = Fixed ? Fixed : row.pictureBytes;
     uint8_t* pixel = PixelAt(row.picture, bytes, x);
 
-    if (mode.modifyColor) {
+    if (modifyColor) {
         // new = (1 - a) old + c a + l, per channel
         for (int c = 0; c < 3; ++c) {
             const int k = kChannelByte[c];
@@ -154,14 +179,14 @@ inline void PlainPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
             StoreChannel(pixel, bytes, k, v, dither.For(bytes));
         }
     }
-    if (mode.modifyAlpha) {
+    if (modifyAlpha) {
         // A third of the mean opacity: a full-opacity pass takes away a tenth
         // of the remaining transparency.
         const double m = (paint.opacity[0] + paint.opacity[1] + paint.opacity[2]) * 0.03333333333;
         const double old = ReadChannel(pixel, bytes, kAlpha);
         double alpha;
-        if (!mode.erase) {
-            const double t = (1.0 - old / 255.0) * (1.0 - m);
+        if (!erase) {
+            const double t = (1.0 - old * kInv255) * (1.0 - m);
             alpha = t <= 0.0 ? 255.0 : (t < 1.0 ? (1.0 - t) * 255.0 : 0.0);
         } else {
             alpha = m >= 1.0 ? 0.0 : (m <= 0.0 ? old : (1.0 - m) * old);
@@ -170,7 +195,7 @@ inline void PlainPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
         StoreChannel(pixel, bytes, kAlpha, alpha, 0.5);
     }
 
-    if (mode.erase) {
+    if (erase) {
         // Erased paint is gone from the depth mode's layers too: the depth
         // buffers forget it, the settled layer takes the erased picture
         // (so later depth paint composes over the background, not over the
@@ -199,11 +224,20 @@ inline void PlainPixel(const TPaintCanvas& canvas, const TPixelRow& row, const T
 }
 
 
-template <int32_t Fixed>
-inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
+template <int32_t Fixed, bool Usual = false>
+TF_PIXEL_KERNEL void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
                          const TPixelPaint& paint, double z, double zb, double e, double s, TDitherCursor& dither) {
     if (!row.picture) return;
     dither.Renew();
+    // Fixed at compile time for the usual mode (colour, alpha and depth
+    // written, neither erasing nor a shadow), else read from the mode.
+    const bool modifyColor = Usual || mode.modifyColor;
+    const bool modifyAlpha = Usual || mode.modifyAlpha;
+    const bool modifyDepth = Usual || mode.modifyDepth;
+    const bool erase = !Usual && mode.erase;
+    const bool shadowPass = !Usual && mode.shadowPass;
+    (void)modifyDepth;
+    (void)shadowPass;
     const int32_t pictureBytes = Fixed ? Fixed : row.pictureBytes;
     const int32_t backBytes = Fixed ? Fixed : row.backBytes;
     const int32_t frontBytes = Fixed ? Fixed : row.frontBytes;
@@ -212,8 +246,8 @@ inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
     const double d0 = row.depthBack ? static_cast<double>(row.depthBack[x]) : 0.0;
     if (row.depthBack && d0 < z - e) return;
     // 2. Erasing, or a canvas without the depth layers, paints straight.
-    if (mode.erase || !row.depthBack || !row.depthFront || !row.back || !row.front || !row.cover) {
-        PlainPixelOf<Fixed>(canvas, row, mode, x, paint, dither);
+    if (erase || !row.depthBack || !row.depthFront || !row.back || !row.front || !row.cover) {
+        PlainPixelOf<Fixed, Usual>(canvas, row, mode, x, paint, dither);
         return;
     }
     // NaN depths, or depths past what a float holds, would poison the buffers.
@@ -256,7 +290,7 @@ inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
     }
 
     // 6. A shadow lands only on settled paint near its own depth.
-    if (mode.shadowPass) {
+    if (shadowPass) {
         const double r = 2.0 * (zb - z);
         if (r > 0.0) {
             const double delta = d0 - zb;
@@ -279,7 +313,7 @@ inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
         F[i] = ReadChannel(front, frontBytes, k);
         double cv = ReadChannel(cover, coverBytes, k);
         if (coverBytes == 8 && cv < 1.0) cv = 0.0;
-        v[i] = cv / 255.0;
+        v[i] = cv * kInv255;
     }
     double a1 = ReadChannel(back, backBytes, kAlpha);
 
@@ -304,7 +338,7 @@ inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
 
     float* depthFront = row.depthFront + x;
     float* depthBack = row.depthBack + x;
-    if (mode.shadowPass) {
+    if (shadowPass) {
         // 10. B' = a B + c'; the settled alpha closes by m.
         for (int i = 0; i < 3; ++i) {
             B[i] = a[i] * B[i] + c[i];
@@ -319,7 +353,7 @@ inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
         if (z <= d1 - e) {
             // In front: F' = a F + c'.
             for (int i = 0; i < 3; ++i) F[i] = a[i] * F[i] + c[i];
-            if (mode.modifyDepth) {
+            if (modifyDepth) {
                 if (m >= 0.25f) {
                     d1 = z;
                 } else {
@@ -338,7 +372,7 @@ inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
             const double t = (d1 + e - z) / (2.0 * e);
             for (int i = 0; i < 3; ++i)
                 F[i] = t * (a[i] * F[i] + c[i]) + (1.0 - t) * ((1.0 - v[i]) * c[i] + F[i]);
-            if (mode.modifyDepth) {
+            if (modifyDepth) {
                 const double g = (d1 - z) / e;
                 if (g > -0.5 && g < 0.5)
                     d1 = (g + 0.5) * z + (0.5 - g) * d1;
@@ -349,7 +383,7 @@ inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
             // Behind: the new paint goes under the front paint.
             for (int i = 0; i < 3; ++i) F[i] = (1.0 - v[i]) * c[i] + F[i];
         }
-        if (mode.modifyDepth) *depthFront = static_cast<float>(d1 > -kDepthLimit ? (d1 < kDepthLimit ? d1 : kDepthLimit) : -kDepthLimit);
+        if (modifyDepth) *depthFront = static_cast<float>(d1 > -kDepthLimit ? (d1 < kDepthLimit ? d1 : kDepthLimit) : -kDepthLimit);
         // 12. Coverage grows by the new opacity.
         for (int i = 0; i < 3; ++i) {
             v[i] = 1.0 - (1.0 - v[i]) * a[i];
@@ -359,26 +393,26 @@ inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
 
     // 13. The picture: P = (1 - v) B + F over the settled alpha.
     const double V = (v[0] + v[1] + v[2]) * (1.0 / 3.0);
-    if (mode.modifyColor) {
+    if (modifyColor) {
         for (int i = 0; i < 3; ++i) {
             double P = (1.0 - v[i]) * B[i] + F[i];
             if (P > 255.0) P = 255.0;
             StoreChannel(picture, pictureBytes, kChannelByte[i], P, dither.For(pictureBytes));
         }
     }
-    if (mode.modifyAlpha) {
-        const double alpha = 255.0 * Clamp01(1.0 - (1.0 - V) * (1.0 - a1 / 255.0));
+    if (modifyAlpha) {
+        const double alpha = 255.0 * Clamp01(1.0 - (1.0 - V) * (1.0 - a1 * kInv255));
         StoreChannel(picture, pictureBytes, kAlpha, alpha, dither.For(pictureBytes));
     }
 
     // 14. Keep the front paint, or settle it once it is nearly opaque.
     if (V <= 0.95) {
-        if (mode.modifyAlpha) {
+        if (modifyAlpha) {
             for (int i = 0; i < 3; ++i)
                 StoreChannel(cover, coverBytes, kChannelByte[i], 255.0 * (v[i] > 0.0 ? v[i] : 0.0),
                              dither.For(coverBytes));
         }
-        if (mode.modifyColor) {
+        if (modifyColor) {
             for (int i = 0; i < 3; ++i)
                 StoreChannel(front, frontBytes, kChannelByte[i], F[i], dither.For(frontBytes));
         }
@@ -388,7 +422,7 @@ inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
             StoreChannel(front, frontBytes, kChannelByte[i], 0.0, 0.0);
             StoreChannel(cover, coverBytes, kChannelByte[i], 0.0, 0.0);
         }
-        if (mode.modifyDepth) *depthBack = *depthFront;
+        if (modifyDepth) *depthBack = *depthFront;
     }
     CopyToMirror(row, x);
 }
