@@ -224,9 +224,114 @@ inline void PlainPixel(const TPaintCanvas& canvas, const TPixelRow& row, const T
 }
 
 
+// The depth writer's paint for one pixel: colour c and added light l
+// (0..255 units), opacity o (0..1) per channel, mean opacity m.
+struct TDepthPaint {
+    double c[3], l[3], o[3];
+    float m;
+};
+
+// Steps 3 to 6. Fade: f = clamp((z - near) / (far - near)), c := gain c (1 - f) + 255 fade f, l := l (1 - f).
+// Back cut when d0 + e < zb: t = (d0 + e - z) / (zb - z), k = min(1, (1 - (1 - m)^t) / m), o, l, m × k.
+// Shadow: r = 2 (zb - z), δ = d0 - zb; outside [-r, r] untouched, else m, o × (1 - |δ| / r).
+// False when the pixel is left untouched.
+TF_PIXEL_KERNEL bool PrepareDepthPaint(const TDepthFade& fade, const TPixelPaint& paint, bool shadowPass, double d0,
+                                       double z, double zb, double e, TDepthPaint& p) {
+    for (int k = 0; k < 3; ++k) {
+        p.c[k] = paint.colour[k];
+        p.l[k] = paint.light[k];
+        p.o[k] = Clamp01(paint.opacity[k]);
+    }
+    if (fade.enabled) {
+        const double f = Clamp01((z - fade.nearDepth) / (fade.farDepth - fade.nearDepth));
+        for (int k = 0; k < 3; ++k) {
+            p.c[k] = fade.gain[k] * p.c[k] * (1.0 - f) + 255.0 * fade.colour[k] * f;
+            p.l[k] *= 1.0 - f;
+        }
+    }
+    p.m = static_cast<float>((p.o[0] + p.o[1] + p.o[2]) * (1.0 / 3.0));  // single precision
+    if (d0 + e < zb) {
+        const double t = (d0 + e - z) / (zb - z);
+        if (p.m > 0.0f) {
+            // m is single precision, so the power need be no finer.
+            double k = (1.0 - static_cast<double>(powf(1.0f - p.m, static_cast<float>(t)))) / p.m;
+            if (k > 1.0) k = 1.0;
+            p.m = static_cast<float>(p.m * k);
+            for (int i = 0; i < 3; ++i) {
+                p.o[i] *= k;
+                p.l[i] *= k;
+            }
+        } else {
+            for (double& v : p.l) v *= t;
+        }
+    }
+    if (shadowPass) {
+        const double r = 2.0 * (zb - z);
+        if (r > 0.0) {
+            const double delta = d0 - zb;
+            if (delta > r || delta < -r) return false;
+            const double g = 1.0 - std::fabs(delta) / r;
+            p.m = static_cast<float>(p.m * g);
+            for (double& v : p.o) v *= g;
+        }
+    }
+    return true;
+}
+
+// Steps 11 and 12, with c premultiplied (c o + l) and a = 1 - o:
+//   in front (z <= d1 - e):   F := a F + c
+//   in the band (|z - d1| <= e): F := t (a F + c) + (1 - t) ((1 - v) c + F), t = (d1 + e - z) / 2e
+//   behind (z > d1 + e):     F := (1 - v) c + F
+// then v := 1 - (1 - v) a and F := min(F, 255). Returns the new front depth
+// (modifyDepth): in front it moves to z by the paint's weight, in the band
+// part of the way.
+TF_PIXEL_KERNEL double ComposeFront(const double* c, const double* a, const double* l, float m, double z, double e,
+                                    double d1, bool modifyDepth, double* F, double* v) {
+    if (z <= d1 - e) {
+        for (int i = 0; i < 3; ++i) F[i] = a[i] * F[i] + c[i];
+        if (modifyDepth) {
+            if (m >= 0.25f) {
+                d1 = z;
+            } else {
+                double k = (l[0] + l[1] + l[2]) * 0.00130718954248366 + m;  // 1/765
+                if (k >= 0.25) {
+                    d1 = z;
+                } else {
+                    k *= 4.0;
+                    if (z + 100.0 * e < d1) d1 = z + 100.0 * e;
+                    d1 = k * z + (1.0 - k) * d1;
+                }
+            }
+        }
+    } else if (z <= d1 + e) {
+        const double t = (d1 + e - z) / (2.0 * e);
+        for (int i = 0; i < 3; ++i) F[i] = t * (a[i] * F[i] + c[i]) + (1.0 - t) * ((1.0 - v[i]) * c[i] + F[i]);
+        if (modifyDepth) {
+            const double g = (d1 - z) / e;
+            if (g > -0.5 && g < 0.5)
+                d1 = (g + 0.5) * z + (0.5 - g) * d1;
+            else if (g >= 0.5)
+                d1 = z;
+        }
+    } else {
+        for (int i = 0; i < 3; ++i) F[i] = (1.0 - v[i]) * c[i] + F[i];
+    }
+    for (int i = 0; i < 3; ++i) {
+        v[i] = 1.0 - (1.0 - v[i]) * a[i];
+        if (F[i] > 255.0) F[i] = 255.0;
+    }
+    return d1;
+}
+
+// The depth-mode writer. Steps 1 and 2 (behind settled paint: untouched;
+// erasing or a missing layer: the plain writer), the paint's preparation,
+// the layers read (7), premultiplied (9), composed (10 to 12), then the
+// picture P = (1 - v) B + F over the settled alpha (13) and the front paint
+// kept or, past a mean coverage of 0.95, settled (14).
 template <int32_t Fixed, bool Usual = false>
-TF_PIXEL_KERNEL void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
-                         const TPixelPaint& paint, double z, double zb, double e, double s, TDitherCursor& dither) {
+TF_PIXEL_KERNEL void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode,
+                                  int32_t x, const TPixelPaint& paint, double z, double zb, double e, double s,
+                                  TDitherCursor& dither) {
     if (!row.picture) return;
     dither.Renew();
     // Fixed at compile time for the usual mode (colour, alpha and depth
@@ -236,72 +341,24 @@ TF_PIXEL_KERNEL void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& r
     const bool modifyDepth = Usual || mode.modifyDepth;
     const bool erase = !Usual && mode.erase;
     const bool shadowPass = !Usual && mode.shadowPass;
-    (void)modifyDepth;
-    (void)shadowPass;
     const int32_t pictureBytes = Fixed ? Fixed : row.pictureBytes;
     const int32_t backBytes = Fixed ? Fixed : row.backBytes;
     const int32_t frontBytes = Fixed ? Fixed : row.frontBytes;
     const int32_t coverBytes = Fixed ? Fixed : row.coverBytes;
-    // 1. Behind settled paint: nothing to do.
+    // 1.
     const double d0 = row.depthBack ? static_cast<double>(row.depthBack[x]) : 0.0;
     if (row.depthBack && d0 < z - e) return;
-    // 2. Erasing, or a canvas without the depth layers, paints straight.
+    // 2.
     if (erase || !row.depthBack || !row.depthFront || !row.back || !row.front || !row.cover) {
         PlainPixelOf<Fixed, Usual>(canvas, row, mode, x, paint, dither);
         return;
     }
     // NaN depths, or depths past what a float holds, would poison the buffers.
     if (!(std::fabs(z) < kDepthLimit) || !(std::fabs(zb) < kDepthLimit) || !(e >= 0.0 && e < kDepthLimit)) return;
+    TDepthPaint p;
+    if (!PrepareDepthPaint(canvas.fade, paint, shadowPass, d0, z, zb, e, p)) return;
 
-    double c[3] = {paint.colour[0], paint.colour[1], paint.colour[2]};
-    double l[3] = {paint.light[0], paint.light[1], paint.light[2]};
-    double o[3] = {Clamp01(paint.opacity[0]), Clamp01(paint.opacity[1]), Clamp01(paint.opacity[2])};
-
-    // 3. Depth fade: far paint takes on the fade colour, and its added light
-    // fades out with it.
-    const TDepthFade& fade = canvas.fade;
-    if (fade.enabled) {
-        const double f = Clamp01((z - fade.nearDepth) / (fade.farDepth - fade.nearDepth));
-        for (int k = 0; k < 3; ++k) {
-            c[k] = fade.gain[k] * c[k] * (1.0 - f) + 255.0 * fade.colour[k] * f;
-            l[k] *= 1.0 - f;
-        }
-    }
-
-    // 4. Mean opacity, in single precision.
-    float m = static_cast<float>((o[0] + o[1] + o[2]) * (1.0 / 3.0));
-
-    // 5. Settled paint cuts into the back of the pixel: keep the share of
-    // opacity that lies in front of it.
-    if (d0 + e < zb) {
-        const double t = (d0 + e - z) / (zb - z);
-        if (m > 0.0f) {
-            // m is single precision, so the power need be no finer.
-            double k = (1.0 - static_cast<double>(powf(1.0f - m, static_cast<float>(t)))) / m;
-            if (k > 1.0) k = 1.0;
-            m = static_cast<float>(m * k);
-            for (int i = 0; i < 3; ++i) {
-                o[i] *= k;
-                l[i] *= k;
-            }
-        } else {
-            for (double& v : l) v *= t;
-        }
-    }
-
-    // 6. A shadow lands only on settled paint near its own depth.
-    if (shadowPass) {
-        const double r = 2.0 * (zb - z);
-        if (r > 0.0) {
-            const double delta = d0 - zb;
-            if (delta > r || delta < -r) return;
-            const double g = 1.0 - std::fabs(delta) / r;
-            m = static_cast<float>(m * g);
-            for (double& v : o) v *= g;
-        }
-    }
-
-    // 7. The layers at this pixel.
+    // 7. The layers at this pixel (16-bit coverage below 1 counts as none).
     uint8_t* picture = PixelAt(row.picture, pictureBytes, x);
     uint8_t* back = PixelAt(row.back, backBytes, x);
     uint8_t* front = PixelAt(row.front, frontBytes, x);
@@ -322,18 +379,18 @@ TF_PIXEL_KERNEL void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& r
         for (int i = 0; i < 3; ++i) {
             const double w = v[i] * 0.4 + s;
             if (w < 1.0) {
-                o[i] *= w;
-                l[i] *= w;
-                if (i == 0) m = static_cast<float>(m * w);
+                p.o[i] *= w;
+                p.l[i] *= w;
+                if (i == 0) p.m = static_cast<float>(p.m * w);
             }
         }
     }
 
     // 9. Premultiply: c' = c o + l, a = 1 - o.
-    double a[3];
+    double c[3], a[3];
     for (int i = 0; i < 3; ++i) {
-        c[i] = c[i] * o[i] + l[i];
-        a[i] = 1.0 - o[i];
+        c[i] = p.c[i] * p.o[i] + p.l[i];
+        a[i] = 1.0 - p.o[i];
     }
 
     float* depthFront = row.depthFront + x;
@@ -344,54 +401,15 @@ TF_PIXEL_KERNEL void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& r
             B[i] = a[i] * B[i] + c[i];
             StoreChannel(back, backBytes, kChannelByte[i], B[i], 0.5);
         }
-        a1 = 255.0 - (255.0 - a1) * (1.0 - m);
-        a1 = Clamp255(a1);
+        a1 = Clamp255(255.0 - (255.0 - a1) * (1.0 - p.m));
         StoreChannel(back, backBytes, kAlpha, a1, 0.5);
     } else {
-        // 11. By depth against the front paint.
-        double d1 = *depthFront;
-        if (z <= d1 - e) {
-            // In front: F' = a F + c'.
-            for (int i = 0; i < 3; ++i) F[i] = a[i] * F[i] + c[i];
-            if (modifyDepth) {
-                if (m >= 0.25f) {
-                    d1 = z;
-                } else {
-                    double k = (l[0] + l[1] + l[2]) * 0.00130718954248366 + m;
-                    if (k >= 0.25) {
-                        d1 = z;
-                    } else {
-                        k *= 4.0;
-                        if (z + 100.0 * e < d1) d1 = z + 100.0 * e;
-                        d1 = k * z + (1.0 - k) * d1;
-                    }
-                }
-            }
-        } else if (z <= d1 + e) {
-            // Within the band: a blend of in front and behind.
-            const double t = (d1 + e - z) / (2.0 * e);
-            for (int i = 0; i < 3; ++i)
-                F[i] = t * (a[i] * F[i] + c[i]) + (1.0 - t) * ((1.0 - v[i]) * c[i] + F[i]);
-            if (modifyDepth) {
-                const double g = (d1 - z) / e;
-                if (g > -0.5 && g < 0.5)
-                    d1 = (g + 0.5) * z + (0.5 - g) * d1;
-                else if (g >= 0.5)
-                    d1 = z;
-            }
-        } else {
-            // Behind: the new paint goes under the front paint.
-            for (int i = 0; i < 3; ++i) F[i] = (1.0 - v[i]) * c[i] + F[i];
-        }
+        // 11 and 12.
+        const double d1 = ComposeFront(c, a, p.l, p.m, z, e, *depthFront, modifyDepth, F, v);
         if (modifyDepth) *depthFront = static_cast<float>(d1 > -kDepthLimit ? (d1 < kDepthLimit ? d1 : kDepthLimit) : -kDepthLimit);
-        // 12. Coverage grows by the new opacity.
-        for (int i = 0; i < 3; ++i) {
-            v[i] = 1.0 - (1.0 - v[i]) * a[i];
-            if (F[i] > 255.0) F[i] = 255.0;
-        }
     }
 
-    // 13. The picture: P = (1 - v) B + F over the settled alpha.
+    // 13. P = (1 - v) B + F, alpha 255 clamp(1 - (1 - V)(1 - a1 / 255)).
     const double V = (v[0] + v[1] + v[2]) * (1.0 / 3.0);
     if (modifyColor) {
         for (int i = 0; i < 3; ++i) {
