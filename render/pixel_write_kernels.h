@@ -12,6 +12,15 @@
 
 namespace pixelkernel {
 
+// The per-pixel kernels are inlined into the stamp walkers even where the
+// compiler would judge them too large: a call per pixel costs the dither
+// cursor and the paint a trip through memory.
+#if defined(__GNUC__)
+#define TF_PIXEL_KERNEL inline __attribute__((always_inline))
+#else
+#define TF_PIXEL_KERNEL inline
+#endif
+
 // The dither values in table order: the noise table value plus 1, times
 // 0.5, held below 0.99999 (the table holds 1.0 itself; the dither must stay
 // below one step). Built once from the noise table, with the start of the
@@ -42,6 +51,7 @@ struct TDitherCursor {
 };
 
 constexpr double kFrom16 = 0.0038910505836575876;  // 1 / 257
+constexpr double kInv255 = 1.0 / 255.0;  // a multiply, not a division, per channel
 constexpr double kDepthLimit = 1e30;
 constexpr int kBlue = 0;
 constexpr int kGreen = 1;
@@ -131,20 +141,35 @@ inline void CopyToMirror(const TPixelRow& row, int32_t x) {
 // need no width test; kAnyWidth reads the widths from the row.
 constexpr int32_t kAnyWidth = 0;
 
+// The mode most brushes write in: colour, alpha and depth, no erase, no shadow.
+inline bool IsUsual(const TPixelWriteMode& mode) {
+    return mode.modifyColor && mode.modifyAlpha && mode.modifyDepth && !mode.erase && !mode.shadowPass;
+}
+
 // True when every colour layer of the row is 8-bit (or missing).
 inline bool NarrowRow(const TPixelRow& row) {
     return row.pictureBytes == 4 && row.backBytes == 4 && row.frontBytes == 4 && row.coverBytes == 4;
 }
 
-template <int32_t Fixed>
-inline void PlainPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
+// Usual: the mode is the usual one (see IsUsual), so its tests fold away.
+template <int32_t Fixed, bool Usual = false>
+TF_PIXEL_KERNEL void PlainPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
                          const TPixelPaint& paint, TDitherCursor& dither) {
     if (!row.picture) return;
     dither.Renew();
+    // Fixed at compile time for the usual mode (colour, alpha and depth
+    // written, neither erasing nor a shadow), else read from the mode.
+    const bool modifyColor = Usual || mode.modifyColor;
+    const bool modifyAlpha = Usual || mode.modifyAlpha;
+    const bool modifyDepth = Usual || mode.modifyDepth;
+    const bool erase = !Usual && mode.erase;
+    const bool shadowPass = !Usual && mode.shadowPass;
+    (void)modifyDepth;
+    (void)shadowPass;
     const int32_t bytes = Fixed ? Fixed : row.pictureBytes;
     uint8_t* pixel = PixelAt(row.picture, bytes, x);
 
-    if (mode.modifyColor) {
+    if (modifyColor) {
         // new = (1 - a) old + c a + l, per channel
         for (int c = 0; c < 3; ++c) {
             const int k = kChannelByte[c];
@@ -154,14 +179,14 @@ inline void PlainPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
             StoreChannel(pixel, bytes, k, v, dither.For(bytes));
         }
     }
-    if (mode.modifyAlpha) {
+    if (modifyAlpha) {
         // A third of the mean opacity: a full-opacity pass takes away a tenth
         // of the remaining transparency.
         const double m = (paint.opacity[0] + paint.opacity[1] + paint.opacity[2]) * 0.03333333333;
         const double old = ReadChannel(pixel, bytes, kAlpha);
         double alpha;
-        if (!mode.erase) {
-            const double t = (1.0 - old / 255.0) * (1.0 - m);
+        if (!erase) {
+            const double t = (1.0 - old * kInv255) * (1.0 - m);
             alpha = t <= 0.0 ? 255.0 : (t < 1.0 ? (1.0 - t) * 255.0 : 0.0);
         } else {
             alpha = m >= 1.0 ? 0.0 : (m <= 0.0 ? old : (1.0 - m) * old);
@@ -170,7 +195,7 @@ inline void PlainPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
         StoreChannel(pixel, bytes, kAlpha, alpha, 0.5);
     }
 
-    if (mode.erase) {
+    if (erase) {
         // Erased paint is gone from the depth mode's layers too: the depth
         // buffers forget it, the settled layer takes the erased picture
         // (so later depth paint composes over the background, not over the
@@ -199,75 +224,141 @@ inline void PlainPixel(const TPaintCanvas& canvas, const TPixelRow& row, const T
 }
 
 
-template <int32_t Fixed>
-inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode, int32_t x,
-                         const TPixelPaint& paint, double z, double zb, double e, double s, TDitherCursor& dither) {
+// The depth writer's paint for one pixel: colour c and added light l
+// (0..255 units), opacity o (0..1) per channel, mean opacity m.
+struct TDepthPaint {
+    double c[3], l[3], o[3];
+    float m;
+};
+
+// Steps 3 to 6. Fade: f = clamp((z - near) / (far - near)), c := gain c (1 - f) + 255 fade f, l := l (1 - f).
+// Back cut when d0 + e < zb: t = (d0 + e - z) / (zb - z), k = min(1, (1 - (1 - m)^t) / m), o, l, m × k.
+// Shadow: r = 2 (zb - z), δ = d0 - zb; outside [-r, r] untouched, else m, o × (1 - |δ| / r).
+// False when the pixel is left untouched.
+TF_PIXEL_KERNEL bool PrepareDepthPaint(const TDepthFade& fade, const TPixelPaint& paint, bool shadowPass, double d0,
+                                       double z, double zb, double e, TDepthPaint& p) {
+    for (int k = 0; k < 3; ++k) {
+        p.c[k] = paint.colour[k];
+        p.l[k] = paint.light[k];
+        p.o[k] = Clamp01(paint.opacity[k]);
+    }
+    if (fade.enabled) {
+        const double f = Clamp01((z - fade.nearDepth) / (fade.farDepth - fade.nearDepth));
+        for (int k = 0; k < 3; ++k) {
+            p.c[k] = fade.gain[k] * p.c[k] * (1.0 - f) + 255.0 * fade.colour[k] * f;
+            p.l[k] *= 1.0 - f;
+        }
+    }
+    p.m = static_cast<float>((p.o[0] + p.o[1] + p.o[2]) * (1.0 / 3.0));  // single precision
+    if (d0 + e < zb) {
+        const double t = (d0 + e - z) / (zb - z);
+        if (p.m > 0.0f) {
+            // m is single precision, so the power need be no finer.
+            double k = (1.0 - static_cast<double>(powf(1.0f - p.m, static_cast<float>(t)))) / p.m;
+            if (k > 1.0) k = 1.0;
+            p.m = static_cast<float>(p.m * k);
+            for (int i = 0; i < 3; ++i) {
+                p.o[i] *= k;
+                p.l[i] *= k;
+            }
+        } else {
+            for (double& v : p.l) v *= t;
+        }
+    }
+    if (shadowPass) {
+        const double r = 2.0 * (zb - z);
+        if (r > 0.0) {
+            const double delta = d0 - zb;
+            if (delta > r || delta < -r) return false;
+            const double g = 1.0 - std::fabs(delta) / r;
+            p.m = static_cast<float>(p.m * g);
+            for (double& v : p.o) v *= g;
+        }
+    }
+    return true;
+}
+
+// Steps 11 and 12, with c premultiplied (c o + l) and a = 1 - o:
+//   in front (z <= d1 - e):   F := a F + c
+//   in the band (|z - d1| <= e): F := t (a F + c) + (1 - t) ((1 - v) c + F), t = (d1 + e - z) / 2e
+//   behind (z > d1 + e):     F := (1 - v) c + F
+// then v := 1 - (1 - v) a and F := min(F, 255). Returns the new front depth
+// (modifyDepth): in front it moves to z by the paint's weight, in the band
+// part of the way.
+TF_PIXEL_KERNEL double ComposeFront(const double* c, const double* a, const double* l, float m, double z, double e,
+                                    double d1, bool modifyDepth, double* F, double* v) {
+    if (z <= d1 - e) {
+        for (int i = 0; i < 3; ++i) F[i] = a[i] * F[i] + c[i];
+        if (modifyDepth) {
+            if (m >= 0.25f) {
+                d1 = z;
+            } else {
+                double k = (l[0] + l[1] + l[2]) * 0.00130718954248366 + m;  // 1/765
+                if (k >= 0.25) {
+                    d1 = z;
+                } else {
+                    k *= 4.0;
+                    if (z + 100.0 * e < d1) d1 = z + 100.0 * e;
+                    d1 = k * z + (1.0 - k) * d1;
+                }
+            }
+        }
+    } else if (z <= d1 + e) {
+        const double t = (d1 + e - z) / (2.0 * e);
+        for (int i = 0; i < 3; ++i) F[i] = t * (a[i] * F[i] + c[i]) + (1.0 - t) * ((1.0 - v[i]) * c[i] + F[i]);
+        if (modifyDepth) {
+            const double g = (d1 - z) / e;
+            if (g > -0.5 && g < 0.5)
+                d1 = (g + 0.5) * z + (0.5 - g) * d1;
+            else if (g >= 0.5)
+                d1 = z;
+        }
+    } else {
+        for (int i = 0; i < 3; ++i) F[i] = (1.0 - v[i]) * c[i] + F[i];
+    }
+    for (int i = 0; i < 3; ++i) {
+        v[i] = 1.0 - (1.0 - v[i]) * a[i];
+        if (F[i] > 255.0) F[i] = 255.0;
+    }
+    return d1;
+}
+
+// The depth-mode writer. Steps 1 and 2 (behind settled paint: untouched;
+// erasing or a missing layer: the plain writer), the paint's preparation,
+// the layers read (7), premultiplied (9), composed (10 to 12), then the
+// picture P = (1 - v) B + F over the settled alpha (13) and the front paint
+// kept or, past a mean coverage of 0.95, settled (14).
+template <int32_t Fixed, bool Usual = false>
+TF_PIXEL_KERNEL void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const TPixelWriteMode& mode,
+                                  int32_t x, const TPixelPaint& paint, double z, double zb, double e, double s,
+                                  TDitherCursor& dither) {
     if (!row.picture) return;
     dither.Renew();
+    // Fixed at compile time for the usual mode (colour, alpha and depth
+    // written, neither erasing nor a shadow), else read from the mode.
+    const bool modifyColor = Usual || mode.modifyColor;
+    const bool modifyAlpha = Usual || mode.modifyAlpha;
+    const bool modifyDepth = Usual || mode.modifyDepth;
+    const bool erase = !Usual && mode.erase;
+    const bool shadowPass = !Usual && mode.shadowPass;
     const int32_t pictureBytes = Fixed ? Fixed : row.pictureBytes;
     const int32_t backBytes = Fixed ? Fixed : row.backBytes;
     const int32_t frontBytes = Fixed ? Fixed : row.frontBytes;
     const int32_t coverBytes = Fixed ? Fixed : row.coverBytes;
-    // 1. Behind settled paint: nothing to do.
+    // 1.
     const double d0 = row.depthBack ? static_cast<double>(row.depthBack[x]) : 0.0;
     if (row.depthBack && d0 < z - e) return;
-    // 2. Erasing, or a canvas without the depth layers, paints straight.
-    if (mode.erase || !row.depthBack || !row.depthFront || !row.back || !row.front || !row.cover) {
-        PlainPixelOf<Fixed>(canvas, row, mode, x, paint, dither);
+    // 2.
+    if (erase || !row.depthBack || !row.depthFront || !row.back || !row.front || !row.cover) {
+        PlainPixelOf<Fixed, Usual>(canvas, row, mode, x, paint, dither);
         return;
     }
     // NaN depths, or depths past what a float holds, would poison the buffers.
     if (!(std::fabs(z) < kDepthLimit) || !(std::fabs(zb) < kDepthLimit) || !(e >= 0.0 && e < kDepthLimit)) return;
+    TDepthPaint p;
+    if (!PrepareDepthPaint(canvas.fade, paint, shadowPass, d0, z, zb, e, p)) return;
 
-    double c[3] = {paint.colour[0], paint.colour[1], paint.colour[2]};
-    double l[3] = {paint.light[0], paint.light[1], paint.light[2]};
-    double o[3] = {Clamp01(paint.opacity[0]), Clamp01(paint.opacity[1]), Clamp01(paint.opacity[2])};
-
-    // 3. Depth fade: far paint takes on the fade colour, and its added light
-    // fades out with it.
-    const TDepthFade& fade = canvas.fade;
-    if (fade.enabled) {
-        const double f = Clamp01((z - fade.nearDepth) / (fade.farDepth - fade.nearDepth));
-        for (int k = 0; k < 3; ++k) {
-            c[k] = fade.gain[k] * c[k] * (1.0 - f) + 255.0 * fade.colour[k] * f;
-            l[k] *= 1.0 - f;
-        }
-    }
-
-    // 4. Mean opacity, in single precision.
-    float m = static_cast<float>((o[0] + o[1] + o[2]) * (1.0 / 3.0));
-
-    // 5. Settled paint cuts into the back of the pixel: keep the share of
-    // opacity that lies in front of it.
-    if (d0 + e < zb) {
-        const double t = (d0 + e - z) / (zb - z);
-        if (m > 0.0f) {
-            // m is single precision, so the power need be no finer.
-            double k = (1.0 - static_cast<double>(powf(1.0f - m, static_cast<float>(t)))) / m;
-            if (k > 1.0) k = 1.0;
-            m = static_cast<float>(m * k);
-            for (int i = 0; i < 3; ++i) {
-                o[i] *= k;
-                l[i] *= k;
-            }
-        } else {
-            for (double& v : l) v *= t;
-        }
-    }
-
-    // 6. A shadow lands only on settled paint near its own depth.
-    if (mode.shadowPass) {
-        const double r = 2.0 * (zb - z);
-        if (r > 0.0) {
-            const double delta = d0 - zb;
-            if (delta > r || delta < -r) return;
-            const double g = 1.0 - std::fabs(delta) / r;
-            m = static_cast<float>(m * g);
-            for (double& v : o) v *= g;
-        }
-    }
-
-    // 7. The layers at this pixel.
+    // 7. The layers at this pixel (16-bit coverage below 1 counts as none).
     uint8_t* picture = PixelAt(row.picture, pictureBytes, x);
     uint8_t* back = PixelAt(row.back, backBytes, x);
     uint8_t* front = PixelAt(row.front, frontBytes, x);
@@ -279,7 +370,7 @@ inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
         F[i] = ReadChannel(front, frontBytes, k);
         double cv = ReadChannel(cover, coverBytes, k);
         if (coverBytes == 8 && cv < 1.0) cv = 0.0;
-        v[i] = cv / 255.0;
+        v[i] = cv * kInv255;
     }
     double a1 = ReadChannel(back, backBytes, kAlpha);
 
@@ -288,97 +379,58 @@ inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
         for (int i = 0; i < 3; ++i) {
             const double w = v[i] * 0.4 + s;
             if (w < 1.0) {
-                o[i] *= w;
-                l[i] *= w;
-                if (i == 0) m = static_cast<float>(m * w);
+                p.o[i] *= w;
+                p.l[i] *= w;
+                if (i == 0) p.m = static_cast<float>(p.m * w);
             }
         }
     }
 
     // 9. Premultiply: c' = c o + l, a = 1 - o.
-    double a[3];
+    double c[3], a[3];
     for (int i = 0; i < 3; ++i) {
-        c[i] = c[i] * o[i] + l[i];
-        a[i] = 1.0 - o[i];
+        c[i] = p.c[i] * p.o[i] + p.l[i];
+        a[i] = 1.0 - p.o[i];
     }
 
     float* depthFront = row.depthFront + x;
     float* depthBack = row.depthBack + x;
-    if (mode.shadowPass) {
+    if (shadowPass) {
         // 10. B' = a B + c'; the settled alpha closes by m.
         for (int i = 0; i < 3; ++i) {
             B[i] = a[i] * B[i] + c[i];
             StoreChannel(back, backBytes, kChannelByte[i], B[i], 0.5);
         }
-        a1 = 255.0 - (255.0 - a1) * (1.0 - m);
-        a1 = Clamp255(a1);
+        a1 = Clamp255(255.0 - (255.0 - a1) * (1.0 - p.m));
         StoreChannel(back, backBytes, kAlpha, a1, 0.5);
     } else {
-        // 11. By depth against the front paint.
-        double d1 = *depthFront;
-        if (z <= d1 - e) {
-            // In front: F' = a F + c'.
-            for (int i = 0; i < 3; ++i) F[i] = a[i] * F[i] + c[i];
-            if (mode.modifyDepth) {
-                if (m >= 0.25f) {
-                    d1 = z;
-                } else {
-                    double k = (l[0] + l[1] + l[2]) * 0.00130718954248366 + m;
-                    if (k >= 0.25) {
-                        d1 = z;
-                    } else {
-                        k *= 4.0;
-                        if (z + 100.0 * e < d1) d1 = z + 100.0 * e;
-                        d1 = k * z + (1.0 - k) * d1;
-                    }
-                }
-            }
-        } else if (z <= d1 + e) {
-            // Within the band: a blend of in front and behind.
-            const double t = (d1 + e - z) / (2.0 * e);
-            for (int i = 0; i < 3; ++i)
-                F[i] = t * (a[i] * F[i] + c[i]) + (1.0 - t) * ((1.0 - v[i]) * c[i] + F[i]);
-            if (mode.modifyDepth) {
-                const double g = (d1 - z) / e;
-                if (g > -0.5 && g < 0.5)
-                    d1 = (g + 0.5) * z + (0.5 - g) * d1;
-                else if (g >= 0.5)
-                    d1 = z;
-            }
-        } else {
-            // Behind: the new paint goes under the front paint.
-            for (int i = 0; i < 3; ++i) F[i] = (1.0 - v[i]) * c[i] + F[i];
-        }
-        if (mode.modifyDepth) *depthFront = static_cast<float>(d1 > -kDepthLimit ? (d1 < kDepthLimit ? d1 : kDepthLimit) : -kDepthLimit);
-        // 12. Coverage grows by the new opacity.
-        for (int i = 0; i < 3; ++i) {
-            v[i] = 1.0 - (1.0 - v[i]) * a[i];
-            if (F[i] > 255.0) F[i] = 255.0;
-        }
+        // 11 and 12.
+        const double d1 = ComposeFront(c, a, p.l, p.m, z, e, *depthFront, modifyDepth, F, v);
+        if (modifyDepth) *depthFront = static_cast<float>(d1 > -kDepthLimit ? (d1 < kDepthLimit ? d1 : kDepthLimit) : -kDepthLimit);
     }
 
-    // 13. The picture: P = (1 - v) B + F over the settled alpha.
+    // 13. P = (1 - v) B + F, alpha 255 clamp(1 - (1 - V)(1 - a1 / 255)).
     const double V = (v[0] + v[1] + v[2]) * (1.0 / 3.0);
-    if (mode.modifyColor) {
+    if (modifyColor) {
         for (int i = 0; i < 3; ++i) {
             double P = (1.0 - v[i]) * B[i] + F[i];
             if (P > 255.0) P = 255.0;
             StoreChannel(picture, pictureBytes, kChannelByte[i], P, dither.For(pictureBytes));
         }
     }
-    if (mode.modifyAlpha) {
-        const double alpha = 255.0 * Clamp01(1.0 - (1.0 - V) * (1.0 - a1 / 255.0));
+    if (modifyAlpha) {
+        const double alpha = 255.0 * Clamp01(1.0 - (1.0 - V) * (1.0 - a1 * kInv255));
         StoreChannel(picture, pictureBytes, kAlpha, alpha, dither.For(pictureBytes));
     }
 
     // 14. Keep the front paint, or settle it once it is nearly opaque.
     if (V <= 0.95) {
-        if (mode.modifyAlpha) {
+        if (modifyAlpha) {
             for (int i = 0; i < 3; ++i)
                 StoreChannel(cover, coverBytes, kChannelByte[i], 255.0 * (v[i] > 0.0 ? v[i] : 0.0),
                              dither.For(coverBytes));
         }
-        if (mode.modifyColor) {
+        if (modifyColor) {
             for (int i = 0; i < 3; ++i)
                 StoreChannel(front, frontBytes, kChannelByte[i], F[i], dither.For(frontBytes));
         }
@@ -388,7 +440,7 @@ inline void DepthPixelOf(const TPaintCanvas& canvas, const TPixelRow& row, const
             StoreChannel(front, frontBytes, kChannelByte[i], 0.0, 0.0);
             StoreChannel(cover, coverBytes, kChannelByte[i], 0.0, 0.0);
         }
-        if (mode.modifyDepth) *depthBack = *depthFront;
+        if (modifyDepth) *depthBack = *depthFront;
     }
     CopyToMirror(row, x);
 }

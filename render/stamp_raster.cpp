@@ -121,346 +121,451 @@ struct TRoundTerms {
     int32_t count = 0;
 };
 
+// Where a stamp's colour comes from and how it is lit, fixed per stamp.
+enum class TColourKind : int32_t {
+    plain = 0,    // the stamp colour (or the background when erasing), unlit
+    flat = 1,     // the stamp colour times one lit colour for the whole stamp
+    round = 2,    // lit per pixel as the cross-section of a round tube
+    sampled = 3,  // the paint under the box (smear, blur), unlit
+};
+
+// Everything about one stamp pass that is the same for all its pixels,
+// worked out once so that the pixel loop tests nothing fixed per stamp.
+struct TStampSetup {
+    // The pixel box [x0, x1) x [y0, y1), the centre and radius.
+    int32_t x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    double cx = 0.0, cy = 0.0, r = 0.0, r2 = 0.0, invR = 0.0;
+    TCoverageProfile profile;
+    double opacityScale = 1.0;
+    double tx = 1.0, ty = 0.0;  // direction of travel on screen
+    // Colour and pass terms (0..255 units; keep = 1 - transparency).
+    double baseColour[3] = {0.0, 0.0, 0.0};
+    double keep[3] = {1.0, 1.0, 1.0};
+    double incandescence[3] = {0.0, 0.0, 0.0};
+    double shadowKeep = 1.0;
+    double glowTint[3] = {0.0, 0.0, 0.0};
+    // Smear and blur: the scratch image of the box.
+    const uint8_t* scratch = nullptr;
+    int32_t scratchBytes = 4;
+    int32_t scratchStride = 0;
+    // Texturing.
+    TTextureSampler* sampler = nullptr;
+    TTextureFrame frame;
+    bool mapColour = false, mapOpacity = false, fringe = false;
+    double colourScale = 1.0, colourOffset = 0.0, opacityScaleTex = 1.0, opacityOffsetTex = 0.0;
+    // Lighting.
+    double flatMul[3] = {1.0, 1.0, 1.0};
+    double flatAdd[3] = {0.0, 0.0, 0.0};
+    double W = 0.0;
+    TRoundTerms round;
+    // Depth: mid depth, half the extent, the front and the writer's tolerance.
+    double depth = 0.0, halfExtent = 0.0, front = 0.0, tolerance = 0.0;
+    TPixelWriteMode mode;
+};
+
+// The pixel's colour before texture and light: the stamp's, or the paint
+// under it for smear and blur (16-bit scratch pixels as value / 257).
+template <TColourKind Colour>
+inline void BaseColour(const TStampSetup& s, const uint8_t* scratchRow, int32_t i, double* colour) {
+    if constexpr (Colour == TColourKind::sampled) {
+        const uint8_t* p = scratchRow + static_cast<intptr_t>(i - s.x0) * s.scratchBytes;
+        if (s.scratchBytes == 8) {
+            uint16_t v[3];
+            std::memcpy(v, p, sizeof v);
+            colour[0] = v[2] * kFrom16;
+            colour[1] = v[1] * kFrom16;
+            colour[2] = v[0] * kFrom16;
+        } else {
+            colour[0] = p[2];
+            colour[1] = p[1];
+            colour[2] = p[0];
+        }
+    } else {
+        colour[0] = s.baseColour[0];
+        colour[1] = s.baseColour[1];
+        colour[2] = s.baseColour[2];
+    }
+}
+
+// Texture T (alpha α) at the pixel:
+//   colour := max(0, (scale colour + (1 - scale) 255 + offset 255) T)         (mapColour)
+//   coverage := max(0, α offset' + ((1 - scale') + α scale') coverage)         (mapOpacity)
+inline void Texture(const TStampSetup& s, int32_t x, int32_t y, double acrossPx, double alongPx, double* colour,
+                    double& coverage) {
+    double u, v, du, dv;
+    s.frame.At(x, y, acrossPx, alongPx, u, v, du, dv);
+    const TTextureSample t = s.sampler->Sample(u, v, du, dv);
+    double T[3] = {t.red, t.green, t.blue};
+    if (s.fringe && t.alpha > 0.0)
+        for (double& k : T) k /= t.alpha;
+    if (s.mapColour) {
+        for (int c = 0; c < 3; ++c) {
+            const double m = (s.colourScale * colour[c] + (1.0 - s.colourScale) * 255.0 + s.colourOffset * 255.0) * T[c];
+            colour[c] = m > 0.0 ? m : 0.0;
+        }
+    }
+    if (s.mapOpacity) {
+        coverage = t.alpha * s.opacityOffsetTex + ((1.0 - s.opacityScaleTex) + t.alpha * s.opacityScaleTex) * coverage;
+        if (!(coverage > 0.0)) coverage = 0.0;
+    }
+}
+
+// Round cross-section at offset a across (q = 1 - a²):
+//   diffuse = Σ colour_k t_k over lights with t_k = (q facing_k + a across_k) W + (1 - W) > 0
+//   colour' = (colour (W b diffuse + W ambient + (1 - W) lit) + specular 255 mean(diffuse)) backShadow
+inline void LightRound(const TStampSetup& s, double a, double q, double* colour) {
+    const TRoundTerms& round = s.round;
+    double d0 = round.fallback[0], d1 = round.fallback[1], d2 = round.fallback[2];
+    if (round.count > 0) {
+        d0 = d1 = d2 = 0.0;
+        for (int32_t k = 0; k < round.count; ++k) {
+            const TRoundLight& l = round.light[k];
+            const double t = (q * l.facing + a * l.across) * s.W + round.oneMinusW;
+            if (t > 0.0) {
+                d0 += l.colour[0] * t;
+                d1 += l.colour[1] * t;
+                d2 += l.colour[2] * t;
+            }
+        }
+    }
+    const double highlight = (d0 + d1 + d2) * (1.0 / 3.0);
+    colour[0] = (colour[0] * (round.scale * d0 + round.base[0]) + round.specular[0] * highlight) * round.back[0];
+    colour[1] = (colour[1] * (round.scale * d1 + round.base[1]) + round.specular[1] * highlight) * round.back[1];
+    colour[2] = (colour[2] * (round.scale * d2 + round.base[2]) + round.specular[2] * highlight) * round.back[2];
+}
+
+// What the pass lays, per channel:
+//   normal: opacity = keep coverage, light = incandescence coverage
+//   glow:   opacity = 0, light = (colour keep + incandescence) tint coverage
+//   shadow: colour = 0, opacity = keep shadowKeep coverage
+template <TStampPass Pass>
+inline void PassPaint(const TStampSetup& s, double coverage, TPixelPaint& paint) {
+    for (int c = 0; c < 3; ++c) {
+        if constexpr (Pass == TStampPass::shadow) {
+            paint.colour[c] = 0.0;
+            paint.light[c] = 0.0;
+            paint.opacity[c] = s.keep[c] * s.shadowKeep * coverage;
+        } else if constexpr (Pass == TStampPass::glow) {
+            paint.opacity[c] = 0.0;
+            paint.light[c] = (paint.colour[c] * s.keep[c] + s.incandescence[c]) * s.glowTint[c] * coverage;
+        } else {
+            paint.opacity[c] = s.keep[c] * coverage;
+            paint.light[c] = s.incandescence[c] * coverage;
+        }
+    }
+}
+
+// The row walker: rows bottom to top, pixels left to right inside the
+// disc's chord, each through colour, texture, light, pass and writer. The
+// order is the dither order, so it is the same in every kernel. Fast: every
+// layer 8-bit and the usual write mode, so the writer's tests fold away.
+// Returns the pixels written.
+template <bool Depth, TColourKind Colour, TStampPass Pass, bool Textured, bool Fast>
+int64_t WalkStamp(const TStampSetup& s, TPaintCanvas& canvas) {
+    constexpr int32_t kFixed = Fast ? 4 : pixelkernel::kAnyWidth;
+    const int32_t canvasWidth = canvas.width;
+    const int32_t canvasHeight = canvas.height;
+    const bool wrapX = canvas.wrapX;
+    int64_t written = 0;
+    TPixelPaint paint;
+    pixelkernel::TDitherCursor dither(canvas);
+    for (int32_t j = s.y0; j < s.y1; ++j) {
+        const double dy = j + 0.5 - s.cy;
+        const double dy2 = dy * dy;
+        if (dy2 > s.r2) continue;
+        if (UserWantsOut(canvas)) break;
+        // The columns of this row inside the disc (one wider each side: the
+        // per-pixel distance test decides). Rounded by conversion: the
+        // library floor and ceil cost more than the short row they bound.
+        const double halfChord = std::sqrt(s.r2 - dy2);
+        int32_t i0 = s.x0;
+        int32_t i1 = s.x1;
+        const double lo = texturepattern::Floor(s.cx - halfChord - 0.5);
+        const double hi = -texturepattern::Floor(-(s.cx + halfChord + 0.5));
+        if (lo > i0) i0 = static_cast<int32_t>(lo);
+        if (hi < i1) i1 = static_cast<int32_t>(hi);
+        const int32_t y = canvas.wrapY ? Wrap(j, canvasHeight) : j;
+        const TPixelRow row = CanvasPixelRow(canvas, y);
+        if (!row.picture) continue;
+        const uint8_t* scratchRow =
+            Colour == TColourKind::sampled ? s.scratch + static_cast<intptr_t>(j - s.y0) * s.scratchStride : nullptr;
+        for (int32_t i = i0; i < i1; ++i) {
+            const double dx = i + 0.5 - s.cx;
+            const double d2 = dx * dx + dy2;
+            if (d2 > s.r2) continue;
+            const int32_t x = wrapX ? Wrap(i, canvasWidth) : i;
+            if constexpr (Depth) {
+                if (row.depthBack && row.depthBack[x] < s.front) continue;
+            }
+            double coverage = s.profile.AtSquared(d2) * s.opacityScale;
+            if (!(coverage > 0.0)) continue;
+
+            double* const colour = paint.colour;
+            if constexpr (Pass != TStampPass::shadow) BaseColour<Colour>(s, scratchRow, i, colour);
+            // Offsets across and along the direction of travel; a in [-1, 1].
+            const double acrossPx = dx * -s.ty + dy * s.tx;
+            double a = acrossPx * s.invR;
+            a = a < -1.0 ? -1.0 : (a > 1.0 ? 1.0 : a);
+            const double q = 1.0 - a * a;
+            if constexpr (Textured) Texture(s, x, y, acrossPx, dx * s.tx + dy * s.ty, colour, coverage);
+            if constexpr (Colour == TColourKind::flat) {
+                for (int c = 0; c < 3; ++c) colour[c] = colour[c] * s.flatMul[c] + s.flatAdd[c];
+            } else if constexpr (Colour == TColourKind::round) {
+                LightRound(s, a, q, colour);
+            }
+            PassPaint<Pass>(s, coverage, paint);
+
+            if constexpr (Depth) {
+                // front = mid - q half, back = mid + q half
+                const double z = s.depth - q * s.halfExtent;
+                const double zb = s.depth + q * s.halfExtent;
+                pixelkernel::DepthPixelOf<kFixed, Fast>(canvas, row, s.mode, x, paint, z, zb, s.tolerance, 1.0, dither);
+            } else {
+                pixelkernel::PlainPixelOf<kFixed, Fast>(canvas, row, s.mode, x, paint, dither);
+            }
+            ++written;
+        }
+    }
+    dither.Store(canvas);
+    return written;
+}
+
+using TWalk = int64_t (*)(const TStampSetup&, TPaintCanvas&);
+
+// The walker for one stamp. A shadow pass lays black, so its colour,
+// texture and light are never looked at; an unusual mode or a 16-bit layer
+// takes the general writer.
+template <bool Depth, bool Fast>
+TWalk PickWalk(TColourKind colour, TStampPass pass, bool textured) {
+    if (pass == TStampPass::shadow) return &WalkStamp<Depth, TColourKind::plain, TStampPass::shadow, false, Fast>;
+    auto forPass = [&]<TStampPass Pass>() -> TWalk {
+        auto forColour = [&]<TColourKind Colour>() -> TWalk {
+            return textured ? &WalkStamp<Depth, Colour, Pass, true, Fast> : &WalkStamp<Depth, Colour, Pass, false, Fast>;
+        };
+        switch (colour) {
+            case TColourKind::flat: return forColour.template operator()<TColourKind::flat>();
+            case TColourKind::round: return forColour.template operator()<TColourKind::round>();
+            case TColourKind::sampled: return forColour.template operator()<TColourKind::sampled>();
+            default: return forColour.template operator()<TColourKind::plain>();
+        }
+    };
+    return pass == TStampPass::glow ? forPass.template operator()<TStampPass::glow>()
+                                    : forPass.template operator()<TStampPass::normal>();
+}
+
+TWalk PickWalk(bool depth, bool fast, TColourKind colour, TStampPass pass, bool textured) {
+    if (depth) return fast ? PickWalk<true, true>(colour, pass, textured) : PickWalk<true, false>(colour, pass, textured);
+    return fast ? PickWalk<false, true>(colour, pass, textured) : PickWalk<false, false>(colour, pass, textured);
+}
+
+// The texture part of the setup: the sampler, the mapping frame and the
+// colour and opacity maps. False when the stamp is not textured.
+bool SetUpTexture(const TStamp& stamp, TStampPass pass, const TPaintCanvas& canvas, TStampSetup& s,
+                  std::optional<TTextureSampler>& sampler) {
+    const TBrushRecord& brush = *stamp.brush;
+    // A leaf or petal that carries its own image is shaped and coloured by
+    // it, whatever the brush maps for its tubes.
+    const bool ownImage = stamp.textureImage != 0 &&
+                          ((stamp.kind == 2 && !brush.leafUseBranchTex) || (stamp.kind == 3 && !brush.flowerUseBranchTex));
+    s.mapColour = brush.mapColor || ownImage;
+    s.mapOpacity = brush.mapOpacity || ownImage;
+    if (!(s.mapColour || s.mapOpacity) || pass == TStampPass::shadow) return false;
+    const bool imageTexture = ownImage || brush.textureType == 4;
+    s.colourScale = imageTexture ? 1.0 : brush.texColorScale;
+    s.colourOffset = imageTexture ? 0.0 : brush.texColorOffset;
+    s.opacityScaleTex = imageTexture ? 1.0 : brush.texOpacityScale;
+    s.opacityOffsetTex = imageTexture ? 0.0 : brush.texOpacityOffset;
+    s.fringe = brush.fringeRemoval && imageTexture && s.mapColour && s.mapOpacity;
+    // One sampler for the whole stamp: the brush's texture is read once.
+    sampler.emplace(brush, ownImage ? 4 : brush.textureType, !imageTexture, stamp.textureImage);
+    s.sampler = &*sampler;
+    TTextureFrame& frame = s.frame;
+    frame.method = brush.mapMethod;
+    frame.image = imageTexture;
+    frame.repeatU = brush.repeatU;
+    frame.repeatV = brush.repeatV;
+    frame.offsetU = brush.offsetU;
+    frame.offsetV = brush.offsetV;
+    frame.blur = brush.blurMult;
+    frame.invHeight = 1.0 / canvas.height;
+    frame.invWidth = 1.0 / canvas.width;
+    if (stamp.run) {
+        frame.originX = stamp.run->screenOriginX;
+        frame.originY = stamp.run->screenOriginY;
+        frame.scaleX = stamp.run->screenScaleX != 0.0 ? stamp.run->screenScaleX : 1.0;
+        frame.scaleY = stamp.run->screenScaleY != 0.0 ? stamp.run->screenScaleY : 1.0;
+    }
+    frame.radius = s.r;
+    frame.texture = stamp.texture;
+    frame.across = stamp.across;
+    frame.rate = stamp.textureRate;
+    return true;
+}
+
+// The lighting part of the setup: flat (one multiplier for the whole stamp)
+// or per pixel as the cross-section of a round tube.
+TColourKind SetUpLight(const TStamp& stamp, const TStampLighting& lighting, TStampSetup& s) {
+    const double W = lighting.screenTerms ? lighting.weight : 0.0;
+    s.W = W;
+    if (stamp.translucence == 1.0) {
+        for (int c = 0; c < 3; ++c) {
+            s.flatMul[c] = lighting.colour[c] * lighting.backShadow[c];
+            s.flatAdd[c] = lighting.specular[c] * 255.0 * lighting.backShadow[c];
+        }
+        return TColourKind::flat;
+    }
+    const double brightness = stamp.brightness <= 1.0 ? stamp.brightness : 1.0;
+    const int32_t lightCount = lighting.screenTerms ? lighting.lightCount : 0;
+    TRoundTerms& round = s.round;
+    round.scale = W * brightness;
+    round.oneMinusW = 1.0 - W;
+    for (int c = 0; c < 3; ++c) {
+        round.base[c] = W * lighting.ambient[c] + (1.0 - W) * lighting.colour[c];
+        round.specular[c] = lighting.specular[c] * 255.0;
+        round.back[c] = lighting.backShadow[c];
+        round.fallback[c] = lighting.diffuse[c];
+    }
+    for (int32_t k = 0; k < lightCount && k < kMaxStampLights; ++k) {
+        if (!lighting.lightDiffuse[k]) continue;
+        TRoundLight& l = round.light[round.count++];
+        l.facing = lighting.facing[k];
+        l.across = lighting.across[k];
+        for (int c = 0; c < 3; ++c) l.colour[c] = lighting.lightColour[k][c];
+    }
+    // With screen terms every light counts, even when none is diffuse.
+    if (lightCount > 0 && round.count == 0) round.fallback[0] = round.fallback[1] = round.fallback[2] = 0.0;
+    return TColourKind::round;
+}
+
+// Steps 1 to 5 and the per-stamp terms of 7 to 9. False when the pass
+// draws nothing.
+bool SetUpStamp(const TStamp& stamp, TStampPass pass, TStampSetup& s) {
+    const TBrushRecord& brush = *stamp.brush;
+    TPaintCanvas& canvas = *stamp.canvas;
+    if (canvas.width <= 0 || canvas.height <= 0) return false;
+    if (!std::isfinite(stamp.x) || !std::isfinite(stamp.y) || !(std::fabs(stamp.depth) < 1e30)) return false;
+
+    // 1.
+    double width = stamp.width;
+    if (!(width > 0.0) || !std::isfinite(width)) return false;
+    double softness = stamp.softness == stamp.softness ? stamp.softness : 0.0;
+    const bool erase = brush.brushType == 3;
+    s.halfExtent = std::fabs(stamp.depthExtent) < 1e30 ? std::fabs(stamp.depthExtent) * 0.5 : 0.0;
+    s.depth = stamp.depth;
+    s.front = stamp.depth - s.halfExtent;
+    s.tolerance = s.halfExtent * 0.5;  // a quarter of the extent
+
+    // 2. Glow: wider and softer, and only where the stamp is not hidden.
+    if (pass == TStampPass::glow) {
+        if (erase) return false;
+        if (brush.depth) {
+            const double cx = std::floor(stamp.x);
+            const double cy = std::floor(stamp.y);
+            if (!(cx >= 0.0 && cx < canvas.width && cy >= 0.0 && cy < canvas.height)) return false;
+            const TPixelRow centreRow = CanvasPixelRow(canvas, static_cast<int32_t>(cy));
+            if (centreRow.depthBack && centreRow.depthBack[static_cast<int32_t>(cx)] < s.front) return false;
+        }
+        const double spread = brush.glowSpread;
+        width *= spread;
+        softness = 1.0 - (1.0 - softness) / spread;
+        softness = softness > 0.1 ? (softness < 1.0 ? softness : 1.0) : 0.1;
+        if (!(width > 0.0) || !std::isfinite(width)) return false;
+    }
+    softness = softness < -2.0 ? -2.0 : (softness > 2.0 ? 2.0 : softness);
+
+    // 3. Minimum width: a thinner stamp is drawn at the minimum, fainter:
+    // opacity × (width / m)², × (density / 2) / width below density / 2, at most 1.
+    const double minimum = brush.edgeAntialias ? 2.5 : 0.5;
+    const double rim = brush.edgeAntialias ? 1.5 : 0.0;
+    if (width < minimum) {
+        double f = (width / minimum) * (width / minimum);
+        const double half = brush.stampDensity * 0.5;
+        if (width < half) f *= half / width;
+        s.opacityScale = f < 1.0 ? f : 1.0;
+        if (!(s.opacityScale == s.opacityScale)) s.opacityScale = 1.0;
+        width = minimum;
+    }
+
+    // 4. The pixel box.
+    s.r = width * 0.5;
+    s.r2 = s.r * s.r;
+    s.invR = 1.0 / s.r;
+    if (!AxisRange(stamp.x, s.r, canvas.width, canvas.wrapX, s.x0, s.x1, s.cx)) return false;
+    if (!AxisRange(stamp.y, s.r, canvas.height, canvas.wrapY, s.y0, s.y1, s.cy)) return false;
+
+    // 5. Coverage profile.
+    s.profile = TCoverageProfile::Make(s.r, softness, rim, pass == TStampPass::glow);
+
+    // Per-stamp colour and pass terms.
+    for (int c = 0; c < 3; ++c) {
+        const double colour = erase ? canvas.shading.background[c] : stamp.colour[c];
+        s.baseColour[c] = colour > 0.0 ? colour * 255.0 : 0.0;
+        s.keep[c] = Clamp01(1.0 - stamp.transparency[c]);
+        s.incandescence[c] = erase ? 0.0 : stamp.incandescence[c] * 255.0;
+    }
+    s.shadowKeep = Clamp01(1.0 - brush.shadowTransparency);
+    s.glowTint[0] = brush.glowColorR * brush.glow;
+    s.glowTint[1] = brush.glowColorG * brush.glow;
+    s.glowTint[2] = brush.glowColorB * brush.glow;
+    s.tx = stamp.travel[0];
+    s.ty = stamp.travel[1];
+
+    s.mode.modifyColor = brush.modifyColor;
+    s.mode.modifyAlpha = brush.modifyAlpha;
+    s.mode.modifyDepth = brush.modifyDepth;
+    s.mode.erase = erase;
+    s.mode.shadowPass = pass == TStampPass::shadow;
+    return true;
+}
+
+// True when every colour layer of the canvas is 8-bit (or missing).
+bool NarrowCanvas(const TPaintCanvas& canvas, int32_t anyRow) {
+    return pixelkernel::NarrowRow(CanvasPixelRow(canvas, anyRow));
+}
+
 }  // namespace
 
 void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lighting) {
     if (!stamp.brush || !stamp.canvas) return;
     const TBrushRecord& brush = *stamp.brush;
     TPaintCanvas& canvas = *stamp.canvas;
-    const int32_t canvasWidth = canvas.width;
-    const int32_t canvasHeight = canvas.height;
-    if (canvasWidth <= 0 || canvasHeight <= 0) return;
-    if (!std::isfinite(stamp.x) || !std::isfinite(stamp.y) || !(std::fabs(stamp.depth) < 1e30)) return;
-
-    // 1.
-    double width = stamp.width;
-    if (!(width > 0.0) || !std::isfinite(width)) return;
-    double softness = stamp.softness == stamp.softness ? stamp.softness : 0.0;
-    const int32_t type = brush.brushType;
-    const bool erase = type == 3;
-    const bool sampled = type == 1 || type == 2;
-    const bool depthOn = brush.depth;
-    const double halfExtent = std::fabs(stamp.depthExtent) < 1e30 ? std::fabs(stamp.depthExtent) * 0.5 : 0.0;
-    const double front = stamp.depth - halfExtent;
-
-    // 2. Glow: wider and softer, and only where the stamp is not hidden.
-    if (pass == TStampPass::glow) {
-        if (erase) return;
-        if (depthOn) {
-            const double cx = std::floor(stamp.x);
-            const double cy = std::floor(stamp.y);
-            if (!(cx >= 0.0 && cx < canvasWidth && cy >= 0.0 && cy < canvasHeight)) return;
-            const TPixelRow centreRow = CanvasPixelRow(canvas, static_cast<int32_t>(cy));
-            if (centreRow.depthBack && centreRow.depthBack[static_cast<int32_t>(cx)] < front) return;
-        }
-        const double spread = brush.glowSpread;
-        width *= spread;
-        softness = 1.0 - (1.0 - softness) / spread;
-        softness = softness > 0.1 ? (softness < 1.0 ? softness : 1.0) : 0.1;
-        if (!(width > 0.0) || !std::isfinite(width)) return;
-    }
-    softness = softness < -2.0 ? -2.0 : (softness > 2.0 ? 2.0 : softness);
-
-    // 3. Minimum width: a thinner stamp is drawn at the minimum, fainter.
-    const double minimum = brush.edgeAntialias ? 2.5 : 0.5;
-    const double rim = brush.edgeAntialias ? 1.5 : 0.0;
-    double opacityScale = 1.0;
-    if (width < minimum) {
-        double f = (width / minimum) * (width / minimum);
-        const double half = brush.stampDensity * 0.5;
-        if (width < half) f *= half / width;
-        opacityScale = f < 1.0 ? f : 1.0;
-        if (!(opacityScale == opacityScale)) opacityScale = 1.0;
-        width = minimum;
-    }
-
-    // 4. The pixel box.
-    const double r = width * 0.5;
-    int32_t x0, x1, y0, y1;
-    double cx, cy;
-    if (!AxisRange(stamp.x, r, canvasWidth, canvas.wrapX, x0, x1, cx)) return;
-    if (!AxisRange(stamp.y, r, canvasHeight, canvas.wrapY, y0, y1, cy)) return;
-
-    // 5. Coverage profile.
-    const TCoverageProfile profile = TCoverageProfile::Make(r, softness, rim, pass == TStampPass::glow);
+    TStampSetup s;
+    if (!SetUpStamp(stamp, pass, s)) return;
 
     // Smear and blur take their colour from the paint under the box.
-    const uint8_t* scratch = nullptr;
-    int32_t scratchBytes = 4;
-    int32_t scratchStride = 0;
+    const int32_t type = brush.brushType;
+    const bool sampled = type == 1 || type == 2;
     if (sampled) {
-        if (!SmearBlurRegion(canvas, x0, y0, x1, y1, type == 2 ? brush.blurIntensity : 0)) return;
-        scratch = canvas.shading.scratch[canvas.shading.scratchCurrent].data();
-        scratchBytes = canvas.shading.scratchBytesPerPixel;
-        scratchStride = canvas.shading.scratchWidth * scratchBytes;
+        if (!SmearBlurRegion(canvas, s.x0, s.y0, s.x1, s.y1, type == 2 ? brush.blurIntensity : 0)) return;
+        s.scratch = canvas.shading.scratch[canvas.shading.scratchCurrent].data();
+        s.scratchBytes = canvas.shading.scratchBytesPerPixel;
+        s.scratchStride = canvas.shading.scratchWidth * s.scratchBytes;
     }
-
-    // Per-stamp terms.
-    const bool shadowPass = pass == TStampPass::shadow;
-    const bool glowPass = pass == TStampPass::glow;
-    double baseColour[3];
-    double keep[3];  // 1 - transparency, within [0, 1]
-    double incandescence[3];
-    const double background[3] = {canvas.shading.background[0], canvas.shading.background[1],
-                                  canvas.shading.background[2]};
-    for (int c = 0; c < 3; ++c) {
-        const double colour = erase ? background[c] : stamp.colour[c];
-        baseColour[c] = colour > 0.0 ? colour * 255.0 : 0.0;
-        keep[c] = Clamp01(1.0 - stamp.transparency[c]);
-        incandescence[c] = erase ? 0.0 : stamp.incandescence[c] * 255.0;
-    }
-    const double shadowKeep = Clamp01(1.0 - brush.shadowTransparency);
-    const double glowTint[3] = {brush.glowColorR * brush.glow, brush.glowColorG * brush.glow,
-                                brush.glowColorB * brush.glow};
-
-    // A leaf or petal that carries its own image is shaped and coloured by
-    // it, whatever the brush maps for its tubes.
-    const bool ownImage = stamp.textureImage != 0 &&
-                          ((stamp.kind == 2 && !brush.leafUseBranchTex) || (stamp.kind == 3 && !brush.flowerUseBranchTex));
-    const bool mapColour = brush.mapColor || ownImage;
-    const bool mapOpacity = brush.mapOpacity || ownImage;
-    const bool texturing = (mapColour || mapOpacity) && !shadowPass;
-    const bool imageTexture = ownImage || brush.textureType == 4;
-    const double colourScale = imageTexture ? 1.0 : brush.texColorScale;
-    const double colourOffset = imageTexture ? 0.0 : brush.texColorOffset;
-    const double opacityScaleTex = imageTexture ? 1.0 : brush.texOpacityScale;
-    const double opacityOffsetTex = imageTexture ? 0.0 : brush.texOpacityOffset;
-    const bool fringe = brush.fringeRemoval && imageTexture && mapColour && mapOpacity;
-    TTextureFrame frame;
-    // One sampler for the whole stamp: the brush's texture is read once.
     std::optional<TTextureSampler> sampler;
-    if (texturing) {
-        sampler.emplace(brush, ownImage ? 4 : brush.textureType, !imageTexture, stamp.textureImage);
-        frame.method = brush.mapMethod;
-        frame.image = imageTexture;
-        frame.repeatU = brush.repeatU;
-        frame.repeatV = brush.repeatV;
-        frame.offsetU = brush.offsetU;
-        frame.offsetV = brush.offsetV;
-        frame.blur = brush.blurMult;
-        frame.invHeight = 1.0 / canvasHeight;
-        frame.invWidth = 1.0 / canvasWidth;
-        if (stamp.run) {
-            frame.originX = stamp.run->screenOriginX;
-            frame.originY = stamp.run->screenOriginY;
-            frame.scaleX = stamp.run->screenScaleX != 0.0 ? stamp.run->screenScaleX : 1.0;
-            frame.scaleY = stamp.run->screenScaleY != 0.0 ? stamp.run->screenScaleY : 1.0;
-        }
-        frame.radius = r;
-        frame.texture = stamp.texture;
-        frame.across = stamp.across;
-        frame.rate = stamp.textureRate;
-    }
+    const bool textured = SetUpTexture(stamp, pass, canvas, s, sampler);
+    const bool lit = lighting.lit && pass != TStampPass::shadow && !s.mode.erase && !sampled;
+    const TColourKind colour = sampled ? TColourKind::sampled : (lit ? SetUpLight(stamp, lighting, s) : TColourKind::plain);
 
-    // Lighting: flat (one multiplier for the whole stamp) or per pixel as
-    // the cross-section of a round tube.
-    const bool lit = lighting.lit && !shadowPass && !erase && !sampled;
-    const bool flatLight = lit && stamp.translucence == 1.0;
-    const bool roundLight = lit && !flatLight;
-    double flatMul[3] = {1.0, 1.0, 1.0};
-    double flatAdd[3] = {0.0, 0.0, 0.0};
-    if (flatLight) {
-        for (int c = 0; c < 3; ++c) {
-            flatMul[c] = lighting.colour[c] * lighting.backShadow[c];
-            flatAdd[c] = lighting.specular[c] * 255.0 * lighting.backShadow[c];
-        }
-    }
-    const double W = lighting.screenTerms ? lighting.weight : 0.0;
-    const double brightness = stamp.brightness <= 1.0 ? stamp.brightness : 1.0;
-    const int32_t lightCount = lighting.screenTerms ? lighting.lightCount : 0;
-    // The round cross-section's per-stamp terms, copied into locals so that
-    // the pixel loop's stores cannot alias them.
-    TRoundTerms round;
-    if (roundLight) {
-        round.scale = W * brightness;
-        round.oneMinusW = 1.0 - W;
-        for (int c = 0; c < 3; ++c) {
-            round.base[c] = W * lighting.ambient[c] + (1.0 - W) * lighting.colour[c];
-            round.specular[c] = lighting.specular[c] * 255.0;
-            round.back[c] = lighting.backShadow[c];
-            round.fallback[c] = lighting.diffuse[c];
-        }
-        for (int32_t k = 0; k < lightCount && k < kMaxStampLights; ++k) {
-            if (!lighting.lightDiffuse[k]) continue;
-            TRoundLight& l = round.light[round.count++];
-            l.facing = lighting.facing[k];
-            l.across = lighting.across[k];
-            for (int c = 0; c < 3; ++c) l.colour[c] = lighting.lightColour[k][c];
-        }
-        // With screen terms every light counts, even when none is diffuse.
-        if (lightCount > 0 && round.count == 0) round.fallback[0] = round.fallback[1] = round.fallback[2] = 0.0;
-    }
-    const double tx = stamp.travel[0];
-    const double ty = stamp.travel[1];
-    const double invR = 1.0 / r;
-    const double tolerance = halfExtent * 0.5;  // a quarter of the extent
-
-    TPixelWriteMode mode;
-    mode.modifyColor = brush.modifyColor;
-    mode.modifyAlpha = brush.modifyAlpha;
-    mode.modifyDepth = brush.modifyDepth;
-    mode.erase = erase;
-    mode.shadowPass = shadowPass;
-
-    const double r2 = r * r;
-    int64_t written = 0;
-    TPixelPaint paint;
-    pixelkernel::TDitherCursor dither(canvas);
-    // 6. Row by row.
-    for (int32_t j = y0; j < y1; ++j) {
-        const double dy = j + 0.5 - cy;
-        const double dy2 = dy * dy;
-        if (dy2 > r2) continue;
-        if (UserWantsOut(canvas)) break;
-        // The columns of this row inside the disc (one wider each side:
-        // the per-pixel distance test decides).
-        const double halfChord = std::sqrt(r2 - dy2);
-        int32_t i0 = x0;
-        int32_t i1 = x1;
-        // Rounded by conversion: the library floor and ceil cost more than
-        // the short row they bound.
-        const double lo = texturepattern::Floor(cx - halfChord - 0.5);
-        const double hi = -texturepattern::Floor(-(cx + halfChord + 0.5));
-        if (lo > i0) i0 = static_cast<int32_t>(lo);
-        if (hi < i1) i1 = static_cast<int32_t>(hi);
-        const int32_t y = canvas.wrapY ? Wrap(j, canvasHeight) : j;
-        const TPixelRow row = CanvasPixelRow(canvas, y);
-        if (!row.picture) continue;
-        const bool narrow = pixelkernel::NarrowRow(row);
-        const uint8_t* scratchRow = scratch ? scratch + static_cast<intptr_t>(j - y0) * scratchStride : nullptr;
-        for (int32_t i = i0; i < i1; ++i) {
-            const double dx = i + 0.5 - cx;
-            const double d2 = dx * dx + dy2;
-            if (d2 > r2) continue;
-            const int32_t x = canvas.wrapX ? Wrap(i, canvasWidth) : i;
-            if (depthOn && row.depthBack && row.depthBack[x] < front) continue;
-            double coverage = profile.AtSquared(d2) * opacityScale;
-            if (!(coverage > 0.0)) continue;
-
-            // 7. Colour, built in place in the paint (no copies between
-            // stack arrays: they stall store forwarding in this loop).
-            double* const colour = paint.colour;
-            if (scratchRow) {
-                const uint8_t* s = scratchRow + static_cast<intptr_t>(i - x0) * scratchBytes;
-                if (scratchBytes == 8) {
-                    uint16_t v[3];
-                    std::memcpy(v, s, sizeof v);
-                    colour[0] = v[2] * kFrom16;
-                    colour[1] = v[1] * kFrom16;
-                    colour[2] = v[0] * kFrom16;
-                } else {
-                    colour[0] = s[2];
-                    colour[1] = s[1];
-                    colour[2] = s[0];
-                }
-            } else {
-                colour[0] = baseColour[0];
-                colour[1] = baseColour[1];
-                colour[2] = baseColour[2];
-            }
-            // Offsets across and along the direction of travel.
-            const double acrossPx = dx * -ty + dy * tx;
-            double a = acrossPx * invR;
-            a = a < -1.0 ? -1.0 : (a > 1.0 ? 1.0 : a);
-            const double q = 1.0 - a * a;
-            if (texturing) {
-                double u, v, du, dv;
-                frame.At(x, y, acrossPx, dx * tx + dy * ty, u, v, du, dv);
-                const TTextureSample t = sampler->Sample(u, v, du, dv);
-                double T[3] = {t.red, t.green, t.blue};
-                if (fringe && t.alpha > 0.0)
-                    for (double& k : T) k /= t.alpha;
-                if (mapColour) {
-                    for (int c = 0; c < 3; ++c) {
-                        const double m = (colourScale * colour[c] + (1.0 - colourScale) * 255.0 + colourOffset * 255.0) * T[c];
-                        colour[c] = m > 0.0 ? m : 0.0;
-                    }
-                }
-                if (mapOpacity) {
-                    coverage = t.alpha * opacityOffsetTex + ((1.0 - opacityScaleTex) + t.alpha * opacityScaleTex) * coverage;
-                    if (!(coverage > 0.0)) coverage = 0.0;
-                }
-            }
-
-            // 8. Lighting.
-            if (flatLight) {
-                for (int c = 0; c < 3; ++c) colour[c] = colour[c] * flatMul[c] + flatAdd[c];
-            } else if (roundLight) {
-                // diffuse = sum over lights of colour * t, t = (q facing + a across) W + (1 - W) when positive
-                double d0 = round.fallback[0], d1 = round.fallback[1], d2 = round.fallback[2];
-                if (round.count > 0) {
-                    d0 = d1 = d2 = 0.0;
-                    for (int32_t k = 0; k < round.count; ++k) {
-                        const TRoundLight& l = round.light[k];
-                        const double t = (q * l.facing + a * l.across) * W + round.oneMinusW;
-                        if (t > 0.0) {
-                            d0 += l.colour[0] * t;
-                            d1 += l.colour[1] * t;
-                            d2 += l.colour[2] * t;
-                        }
-                    }
-                }
-                // colour' = (colour (W b diffuse + W ambient + (1 - W) lit) + specular 255 mean(diffuse)) backShadow
-                const double highlight = (d0 + d1 + d2) * (1.0 / 3.0);
-                colour[0] = (colour[0] * (round.scale * d0 + round.base[0]) + round.specular[0] * highlight) * round.back[0];
-                colour[1] = (colour[1] * (round.scale * d1 + round.base[1]) + round.specular[1] * highlight) * round.back[1];
-                colour[2] = (colour[2] * (round.scale * d2 + round.base[2]) + round.specular[2] * highlight) * round.back[2];
-            }
-
-            // 9. What the pass lays.
-            if (shadowPass) {
-                for (int c = 0; c < 3; ++c) {
-                    paint.colour[c] = 0.0;
-                    paint.light[c] = 0.0;
-                    paint.opacity[c] = keep[c] * shadowKeep * coverage;
-                }
-            } else if (glowPass) {
-                for (int c = 0; c < 3; ++c) {
-                    paint.opacity[c] = 0.0;
-                    paint.light[c] = (colour[c] * keep[c] + incandescence[c]) * glowTint[c] * coverage;
-                }
-            } else {
-                for (int c = 0; c < 3; ++c) {
-                    paint.opacity[c] = keep[c] * coverage;
-                    paint.light[c] = incandescence[c] * coverage;
-                }
-            }
-
-            // 10. Write.
-            if (depthOn) {
-                const double z = stamp.depth - q * halfExtent;
-                const double zb = stamp.depth + q * halfExtent;
-                if (narrow)
-                    pixelkernel::DepthPixelOf<4>(canvas, row, mode, x, paint, z, zb, tolerance, 1.0, dither);
-                else
-                    pixelkernel::DepthPixelOf<pixelkernel::kAnyWidth>(canvas, row, mode, x, paint, z, zb, tolerance,
-                                                                      1.0, dither);
-            } else if (narrow) {
-                pixelkernel::PlainPixelOf<4>(canvas, row, mode, x, paint, dither);
-            } else {
-                pixelkernel::PlainPixelOf<pixelkernel::kAnyWidth>(canvas, row, mode, x, paint, dither);
-            }
-            ++written;
-        }
-    }
-
-    dither.Store(canvas);
+    // 6 to 10. The pixels, by the walker made for this kind of stamp.
+    const int32_t anyRow = canvas.wrapY ? Wrap(s.y0, canvas.height) : s.y0;
+    const bool fast = NarrowCanvas(canvas, anyRow) && pixelkernel::IsUsual(s.mode);
+    const int64_t written = PickWalk(brush.depth, fast, colour, pass, textured)(s, canvas);
 
     // 11. Depth range and dirty rectangle (maxima one past the last pixel).
-    const float frontF = static_cast<float>(front);
+    const float frontF = static_cast<float>(s.front);
     const float midF = static_cast<float>(stamp.depth);
     if (frontF < canvas.nearestDepth) canvas.nearestDepth = frontF;
     if (midF < canvas.nearestDepth) canvas.nearestDepth = midF;
     if (midF > canvas.farthestDepth) canvas.farthestDepth = midF;
     if (frontF > canvas.farthestDepth) canvas.farthestDepth = frontF;
-    int32_t dx0 = x0, dx1 = x1, dy0 = y0, dy1 = y1;
-    if (canvas.wrapX && (x0 < 0 || x1 > canvasWidth)) {
+    int32_t dx0 = s.x0, dx1 = s.x1, dy0 = s.y0, dy1 = s.y1;
+    if (canvas.wrapX && (s.x0 < 0 || s.x1 > canvas.width)) {
         dx0 = 0;
-        dx1 = canvasWidth;
+        dx1 = canvas.width;
     }
-    if (canvas.wrapY && (y0 < 0 || y1 > canvasHeight)) {
+    if (canvas.wrapY && (s.y0 < 0 || s.y1 > canvas.height)) {
         dy0 = 0;
-        dy1 = canvasHeight;
+        dy1 = canvas.height;
     }
     canvas.WidenDirty(dx0, dy0, dx1, dy1);
     const int64_t total = static_cast<int64_t>(canvas.segmentPixels) + written;
