@@ -75,7 +75,7 @@ cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cm
 cmake --build build-win -j "$jobs"
 # The download is made and its unpacked saver run under Wine too.
 zip="$("$top/tools/package.sh" build-win)"
-TF_PACKAGE_ZIP="$zip" "$top/tools/wine_tests.sh" build-win
+TF_PACKAGE_ZIP="$zip" TF_NATIVE_RENDERER="$top/build/hosts/tarn-flourish" "$top/tools/wine_tests.sh" build-win
 
 echo
 echo "all tests passed"

@@ -192,6 +192,22 @@ if [ -e "$scr" ]; then
   wait "$holder" 2>/dev/null || true
 fi
 
+renderer="$build/hosts/tarn-flourish.exe"
+if [ -n "${TF_NATIVE_RENDERER:-}" ] && [ -e "$renderer" ]; then
+  echo "the Windows renderer paints the same pictures as $(basename "$TF_NATIVE_RENDERER")"
+  for preset in plants/vineLeafy trees/oakSpread sea/anemone abstract/spiralBloom; do
+    name="${preset//\//_}"
+    args=(render --clock 777 --size 480x270 --frames 150 --preset "TARN_FL_PRESETS/$preset.vbr")
+    (cd "$top" && "$TF_NATIVE_RENDERER" "${args[@]}" --out "$shots/$name.linux.bmp" >/dev/null)
+    (cd "$top" && wine "$renderer" "${args[@]}" --out "$(winepath -w "$shots/$name.windows.bmp")" >/dev/null 2>&1)
+    if cmp -s "$shots/$name.linux.bmp" "$shots/$name.windows.bmp"; then
+      echo "same picture: $preset"
+    else
+      fail "$preset differs between the builds ($(compare -metric AE "$shots/$name.linux.bmp" "$shots/$name.windows.bmp" null: 2>&1) pixels)"
+    fi
+  done
+fi
+
 if [ -n "${TF_PACKAGE_ZIP:-}" ]; then
   echo "download: $(basename "$TF_PACKAGE_ZIP") unpacks and its saver runs from the unpacked folder"
   unpacked="$run/unpacked"
