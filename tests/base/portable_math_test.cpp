@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <numbers>
 
 namespace {
 
@@ -45,10 +46,10 @@ TEST(PortableMath, ExactPointsAndSpecialValues) {
     EXPECT_EQ(PortableSin(0.0), 0.0);
     EXPECT_EQ(PortableCos(0.0), 1.0);
     EXPECT_EQ(PortableSin(1e-300), 1e-300);
-    EXPECT_DOUBLE_EQ(PortableSin(M_PI / 2), 1.0);
-    EXPECT_DOUBLE_EQ(PortableCos(M_PI), -1.0);
-    EXPECT_DOUBLE_EQ(PortableSin(-M_PI / 6), -0.5);
-    EXPECT_DOUBLE_EQ(PortableCos(M_PI / 3), 0.5);
+    EXPECT_DOUBLE_EQ(PortableSin(std::numbers::pi / 2), 1.0);
+    EXPECT_DOUBLE_EQ(PortableCos(std::numbers::pi), -1.0);
+    EXPECT_DOUBLE_EQ(PortableSin(-std::numbers::pi / 6), -0.5);
+    EXPECT_DOUBLE_EQ(PortableCos(std::numbers::pi / 3), 0.5);
     EXPECT_TRUE(std::isnan(PortableSin(INFINITY)));
     EXPECT_TRUE(std::isnan(PortableCos(-INFINITY)));
     EXPECT_TRUE(std::isnan(PortableSin(NAN)));
@@ -64,7 +65,7 @@ TEST(PortableMath, SineAndCosineAgreeWithEachOther) {
     for (double x = -50.0; x < 50.0; x += 0.0137) {
         const double s = PortableSin(x), c = PortableCos(x);
         EXPECT_NEAR(s * s + c * c, 1.0, 4e-16) << x;
-        EXPECT_NEAR(PortableSin(x + M_PI / 2), c, 1e-14) << x;
+        EXPECT_NEAR(PortableSin(x + std::numbers::pi / 2), c, 1e-14) << x;
     }
 }
 
