@@ -195,7 +195,7 @@ fi
 renderer="$build/hosts/tarn-flourish.exe"
 if [ -n "${TF_NATIVE_RENDERER:-}" ] && [ -e "$renderer" ]; then
   echo "the Windows renderer paints the same pictures as $(basename "$TF_NATIVE_RENDERER")"
-  for preset in plants/vineLeafy trees/oakSpread sea/anemone abstract/spiralBloom; do
+  for preset in plants/vineLeafy light/auroraVeil trees/oakSpread sea/anemone; do
     name="${preset//\//_}"
     args=(render --clock 777 --size 480x270 --frames 150 --preset "TARN_FL_PRESETS/$preset.vbr")
     (cd "$top" && "$TF_NATIVE_RENDERER" "${args[@]}" --out "$shots/$name.linux.bmp" >/dev/null)
