@@ -3,6 +3,7 @@
 #   ./tf run    build and start the saver (a picture file without a display)
 #   ./tf test   build the native and the Windows programs and run every test
 #   ./tf gallery   render every shipped preset into docs/gallery/, and the time-lapse
+#   ./tf package   the Windows download, dist/TarnFlourish-<version>-win64.zip
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$top"
@@ -24,7 +25,7 @@ need_packages() {
 
 base_packages=(cmake ninja-build g++ zlib1g-dev libx11-dev)
 test_packages=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev mingw-w64 wine wine64 xvfb
-               xauth x11-utils xdotool imagemagick python3-pil python3-numpy)
+               xauth x11-utils xdotool imagemagick python3 python3-pil python3-numpy)
 
 build_native() {
   local dir="$1"; shift
@@ -48,13 +49,20 @@ case "${1:-}" in
     need_packages "${base_packages[@]}" "${test_packages[@]}"
     exec "$top/tools/test_all.sh"
     ;;
+  package)
+    need_packages cmake ninja-build mingw-w64 python3
+    cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DTF_BENCH=OFF >/dev/null
+    cmake --build build-win -j "$jobs" --target TarnFlourish
+    exec "$top/tools/package.sh" build-win
+    ;;
   gallery)
     need_packages "${base_packages[@]}" googletest libgtest-dev libbenchmark-dev
     build_native build -DCMAKE_BUILD_TYPE=Release -DTF_BENCH=OFF -DTF_TESTS=OFF
     exec "$top/tools/gallery.sh" build/hosts/tarn-flourish
     ;;
   *)
-    echo "usage: ./tf run | ./tf test | ./tf gallery" >&2
+    echo "usage: ./tf run | ./tf test | ./tf gallery | ./tf package" >&2
     exit 2
     ;;
 esac

@@ -8,6 +8,7 @@
 #include "motion/force_terms.h"
 #include "motion/motion_math.h"
 #include "motion/orbit_modes.h"
+#include "base/portable_math.h"
 #include "base/random.h"
 
 namespace {
@@ -77,7 +78,7 @@ bool ApplySingleForceMode(TBrushWalker& walker, const TFLVector& p0, int32_t mod
             return false;
         case kForceMultiChaos:
             // The attractors stand still between their re-draws.
-            MultiAttractorTerm(walker, p0, false, 1.1 + std::sin(0.001 * s), 1.1 + std::cos(0.002 * s));
+            MultiAttractorTerm(walker, p0, false, 1.1 + PortableSin(0.001 * s), 1.1 + PortableCos(0.002 * s));
             return false;
         default:
             AddChase(walker, p0);

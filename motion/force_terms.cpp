@@ -5,6 +5,7 @@
 #include "motion/brush_walker.h"
 #include "motion/force_mode_shared.h"
 #include "motion/motion_math.h"
+#include "base/portable_math.h"
 #include "base/random.h"
 
 void TurnWander(TBrushWalker& walker, double k) {
@@ -18,8 +19,8 @@ void TurnWander(TBrushWalker& walker, double k) {
 
 TFLVector ChaseTarget(double lastStepCount, double width, double height) {
     const double n = std::trunc(lastStepCount * 0.0039888313);
-    return {(0.8 * std::sin(n) + 1.0) * width * 0.5, (0.8 * std::cos(81.4 * n) + 1.0) * height * 0.5,
-            0.3 * width * std::sin(n + 0.8)};
+    return {(0.8 * PortableSin(n) + 1.0) * width * 0.5, (0.8 * PortableCos(81.4 * n) + 1.0) * height * 0.5,
+            0.3 * width * PortableSin(n + 0.8)};
 }
 
 TFLVector ChaseTerm(const TBrushWalker& walker, const TFLVector& p0) {
@@ -44,7 +45,7 @@ TFLVector CentreTerm(const TBrushWalker& walker, const TFLVector& p0) {
 
 TFLVector PipeTerm(const TBrushWalker& walker, const TFLVector& p0) {
     const double u = RandomUnit();
-    if (!(std::sin(6.28 * u + walker.stepCount) > 0.8)) return {};
+    if (!(PortableSin(6.28 * u + walker.stepCount) > 0.8)) return {};
     const double k = 6.0 * RandomUnit();
     if (k < 1.0) return {1.0, 0.0, 0.0};
     if (k < 2.0) return {-1.0, 0.0, 0.0};
@@ -58,22 +59,22 @@ TFLVector PipeTerm(const TBrushWalker& walker, const TFLVector& p0) {
 
 TFLVector WiggleTerm(double stepCount) {
     const double n = std::trunc(stepCount);
-    return {0.01 * std::sin(0.8 * n), 0.01 * std::cos(-0.61 * n), 0.01 * std::sin(0.53 * n)};
+    return {0.01 * PortableSin(0.8 * n), 0.01 * PortableCos(-0.61 * n), 0.01 * PortableSin(0.53 * n)};
 }
 
 TFLVector WaveWalkTerm(const TBrushWalker& walker) {
     const double s = walker.stepCount;
-    const double a = 3.0 * std::sin(0.02 * s);
-    const double b = (std::sin(0.5 * s) + 0.2) * s;
+    const double a = 3.0 * PortableSin(0.02 * s);
+    const double b = (PortableSin(0.5 * s) + 0.2) * s;
     const TFLVector& w = walker.wander;
-    return {0.2 * a * std::sin(b) + 0.05 * w.x, 0.2 * a * std::cos(b) + 0.05 * w.y, 0.2 * a * std::sin(b) + 0.05 * w.z};
+    return {0.2 * a * PortableSin(b) + 0.05 * w.x, 0.2 * a * PortableCos(b) + 0.05 * w.y, 0.2 * a * PortableSin(b) + 0.05 * w.z};
 }
 
 TFLVector SwirlTerm(const TBrushWalker& walker) {
     const double t = 0.2 * walker.stepCount;
-    const double a = 3.0 * std::sin(0.1 * t);
+    const double a = 3.0 * PortableSin(0.1 * t);
     const TFLVector& w = walker.wander;
-    return {0.2 * a * std::sin(t) + 0.05 * w.x, 0.2 * a * std::cos(t) + 0.05 * w.y, 0.2 * a * std::sin(t) + 0.05 * w.z};
+    return {0.2 * a * PortableSin(t) + 0.05 * w.x, 0.2 * a * PortableCos(t) + 0.05 * w.y, 0.2 * a * PortableSin(t) + 0.05 * w.z};
 }
 
 TFLVector JitterTerm(const TBrushWalker& walker) {
@@ -82,13 +83,13 @@ TFLVector JitterTerm(const TBrushWalker& walker) {
     const double u2 = RandomUnit();
     const double u3 = RandomUnit();
     const TFLVector& w = walker.wander;
-    return {0.4 * (0.5 - u1) + 0.2 * w.x * std::sin(t), 0.4 * (0.5 - u2) + 0.2 * w.y * std::cos(t),
-            0.4 * (0.5 - u3) + 0.2 * w.z * std::sin(t)};
+    return {0.4 * (0.5 - u1) + 0.2 * w.x * PortableSin(t), 0.4 * (0.5 - u2) + 0.2 * w.y * PortableCos(t),
+            0.4 * (0.5 - u3) + 0.2 * w.z * PortableSin(t)};
 }
 
 void GravityTerm(TBrushWalker& walker) {
     // Swings between down and up over about 628 steps.
-    walker.velocity.y += walker.StepLength() * 0.001 * std::sin(0.01 * walker.stepCount);
+    walker.velocity.y += walker.StepLength() * 0.001 * PortableSin(0.01 * walker.stepCount);
 }
 
 void KinkTerm(TBrushWalker& walker) {

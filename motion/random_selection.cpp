@@ -7,6 +7,7 @@
 #include "motion/force_terms.h"
 #include "motion/motion_math.h"
 #include "motion/orbit_modes.h"
+#include "base/portable_math.h"
 #include "base/random.h"
 
 void StartRandomSelection(TBrushWalker& walker) {
@@ -114,7 +115,7 @@ bool ApplyRandomSelection(TBrushWalker& walker, const TFLVector& p0, const TPain
         MovingOrbitTerm(walker, p0);
         bounce = false;
     } else if (f.multiChaos) {
-        MultiAttractorTerm(walker, p0, true, 1.1 + std::sin(0.01 * s), 1.1 + std::cos(0.02 * s));
+        MultiAttractorTerm(walker, p0, true, 1.1 + PortableSin(0.01 * s), 1.1 + PortableCos(0.02 * s));
         bounce = false;
     }
 

@@ -1,7 +1,10 @@
 #include "shell/clipboard.h"
 
-// The clipboard exchange arrives with the hosts' clipboard support; until
-// then there is no clipboard picture and nothing is exported.
-CPOffscreen* ReadClipboardImage() { return nullptr; }
+#include "platform/clipboard.h"
+#include "platform/offscreen.h"
 
-void WriteClipboardImage(const CPOffscreen&) {}
+CPOffscreen* ReadClipboardImage() { return PlatformReadClipboardImage(); }
+
+void WriteClipboardImage(const CPOffscreen& canvas) {
+    if (canvas.BitsPerPixel() >= 24) PlatformWriteClipboardImage(canvas);
+}

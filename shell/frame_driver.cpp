@@ -18,6 +18,7 @@
 #include "shell/paint_context.h"
 #include "shell/run_overrides.h"
 #include "shell/saver_entry.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -275,7 +276,10 @@ void BeginPainting(NativeWindow window) {
     }
     gDriver.clearRequested = true;
     gDriver.lastClearTime = gDriver.lastSwitchTime = SecondsClock();
-    if (w >= 400) LoadLogo(w < 800 ? 109 : w < 1024 ? 110 : w < 1280 ? 111 : 112);
+    if (w >= 400) LoadLogo(w < 800    ? TF_BITMAP_LOGO_SMALL
+                          : w < 1024 ? TF_BITMAP_LOGO_MEDIUM
+                          : w < 1280 ? TF_BITMAP_LOGO_LARGE
+                                     : TF_BITMAP_LOGO_HUGE);
     if (gDriver.canvas) gDriver.context->AttachCanvas(gDriver.canvas, gDriver.settings.UseDepth == 1);
 
     const char* categories[2] = {gDriver.settings.Category1, gDriver.settings.Category2};

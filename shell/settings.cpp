@@ -7,6 +7,7 @@
 
 #include "platform/file.h"
 #include "platform/native.h"
+#include "platform/profile_location.h"
 #include "shell/profile_keys.h"
 
 namespace {
@@ -137,9 +138,10 @@ std::string FormatSettings(const SaverSettings& s) {
 
 std::string ProfilePath() {
     if (!gProfileOverride.empty()) return gProfileOverride;
-    char folder[1024];
-    const int n = PlatformProgramFolder(folder, sizeof folder);
-    return std::string(folder, n > 0 ? n : 0) + kProfileName;
+    char path[1024];
+    const int n = PlatformProfilePath(kProfileName, path, sizeof path);
+    // No location at all: the bare name, in the current folder.
+    return n > 0 ? std::string(path, n) : std::string(kProfileName);
 }
 
 void SetProfilePathForTests(const char* path) { gProfileOverride = path ? path : ""; }

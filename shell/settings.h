@@ -32,7 +32,8 @@ constexpr const char* kProfileName = "TarnFLSaver.prf";
 // Copies a value into one of the name fields, cut to fit.
 void SetSettingsName(char (&field)[128], const std::string& value);
 
-// Where the profile lives: the program's folder, unless a test points elsewhere.
+// Where the profile lives: the program's folder when it is writable, else
+// the user's settings folder, unless a test points elsewhere.
 std::string ProfilePath();
 void SetProfilePathForTests(const char* path);  // null: back to the program's folder
 

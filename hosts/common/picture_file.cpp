@@ -1,6 +1,9 @@
 #include "hosts/common/picture_file.h"
 
+#if __has_include(<zlib.h>)
 #include <zlib.h>
+#define TF_HAVE_ZLIB 1
+#endif
 
 #include <cctype>
 #include <cerrno>
@@ -13,12 +16,14 @@
 
 namespace {
 
+#ifdef TF_HAVE_ZLIB
 void Put32BE(std::vector<uint8_t>& out, uint32_t v) {
     out.push_back(static_cast<uint8_t>(v >> 24));
     out.push_back(static_cast<uint8_t>(v >> 16));
     out.push_back(static_cast<uint8_t>(v >> 8));
     out.push_back(static_cast<uint8_t>(v));
 }
+#endif
 
 void Put32LE(std::vector<uint8_t>& out, uint32_t v) {
     for (int k = 0; k < 4; ++k) out.push_back(static_cast<uint8_t>(v >> (8 * k)));
@@ -29,6 +34,7 @@ void Put16LE(std::vector<uint8_t>& out, uint16_t v) {
     out.push_back(static_cast<uint8_t>(v >> 8));
 }
 
+#ifdef TF_HAVE_ZLIB
 void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
     Put32BE(out, static_cast<uint32_t>(data.size()));
     const size_t start = out.size();
@@ -68,6 +74,11 @@ bool EncodePng(const CPOffscreen& s, std::vector<uint8_t>& out) {
     Chunk(out, "IEND", {});
     return true;
 }
+
+#else
+// A build without zlib (the Windows renderer) writes .bmp pictures only.
+bool EncodePng(const CPOffscreen&, std::vector<uint8_t>&) { return false; }
+#endif
 
 void EncodeBmp(const CPOffscreen& s, std::vector<uint8_t>& out) {
     const int w = s.Width(), h = s.Height(), bytes = s.BitsPerPixel() / 8;
@@ -117,7 +128,7 @@ bool WritePictureFile(const CPOffscreen& surface, const std::string& path, std::
     if (EndsWith(path, ".bmp")) {
         EncodeBmp(surface, data);
     } else if (!EncodePng(surface, data)) {
-        error = "cannot compress the picture";
+        error = "cannot compress the picture (a .bmp file can always be written)";
         return false;
     }
     const std::string aside = path + ".tmp";

@@ -5,6 +5,12 @@
 
 #include "platform/native.h"
 
+// The portable message numbers are the Windows ones, so messages pass
+// between the system and the engine unchanged.
+static_assert(kMsgDestroy == WM_DESTROY);
+static_assert(kMsgEraseBackground == WM_ERASEBKGND);
+static_assert(kMsgTimer == WM_TIMER);
+
 uintptr_t PlatformSetTimer(NativeWindow window, uintptr_t id, uint32_t milliseconds) {
     return ::SetTimer(static_cast<HWND>(window), id, milliseconds, nullptr);
 }

@@ -1,10 +1,13 @@
 // Turns the resource script into a C++ source that carries the same files
 // for the POSIX build. It reads the plain subset of the script this project
-// writes: "ID TYPE \"file\"" lines and one STRINGTABLE block.
+// writes: "ID TYPE \"file\"" lines and STRINGTABLE blocks, where an ID is a
+// number or a name #defined in a header the script #includes. Every other
+// statement (dialogs, version, manifest) is skipped.
 // Run: embed_resources SCRIPT OUTPUT.cpp
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -32,6 +35,27 @@ std::string TypeName(const std::string& rcType) {
     return "";
 }
 
+// NAME VALUE pairs of the #define lines of a header.
+void ReadDefines(const std::string& path, std::map<std::string, int>& defines) {
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string directive, name, value;
+        if (words >> directive >> name >> value && directive == "#define" && !value.empty() &&
+            value.find_first_not_of("0123456789") == std::string::npos)
+            defines[name] = std::stoi(value);
+    }
+}
+
+// The resource id a statement starts with: a number or a defined name; -1
+// for anything else.
+int ResourceId(const std::string& word, const std::map<std::string, int>& defines) {
+    if (!word.empty() && word.find_first_not_of("0123456789") == std::string::npos) return std::stoi(word);
+    const auto found = defines.find(word);
+    return found != defines.end() ? found->second : -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,6 +71,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::vector<Entry> entries;
+    std::map<std::string, int> defines;
     std::string line;
     bool inStrings = false;
     while (std::getline(in, line)) {
@@ -62,12 +87,19 @@ int main(int argc, char** argv) {
             inStrings = false;
             continue;
         }
+        if (first == "#include") {
+            const size_t a = line.find('"'), b = line.rfind('"');
+            if (a != std::string::npos && b > a) ReadDefines(folder + line.substr(a + 1, b - a - 1), defines);
+            continue;
+        }
+        const int id = ResourceId(first, defines);
+        if (id < 0) continue;
         const size_t open = line.find('"');
         const size_t close = line.rfind('"');
         if (open == std::string::npos || close <= open) continue;
         const std::string text = line.substr(open + 1, close - open - 1);
         Entry entry;
-        entry.id = std::stoi(first);
+        entry.id = id;
         if (inStrings) {
             entry.type = "String";
             entry.data.assign(text.begin(), text.end());
