@@ -18,6 +18,7 @@
 #include "shell/paint_context.h"
 #include "shell/run_overrides.h"
 #include "shell/saver_entry.h"
+#include "stroke/frame_work.h"
 
 namespace {
 
@@ -138,6 +139,8 @@ void PaintStep(NativeWindow window, int painter, const TRect& r, double sx, doub
         context.ContinueStroke(d, point, painter);
     }
     if (!cleared && PollSaysStop(canvas)) abort = true;
+    // A frame whose work is spent ends here as on input; the next one goes on.
+    if (FrameWorkSpent(canvas)) abort = true;
     if (!abort) {
         TBrushRecord* brush = context.slot[painter].brush;
         if (RandomUnit() > 0.93 && brush) {
@@ -293,6 +296,7 @@ void RunFrame(NativeWindow window) {
     const uint32_t now = SecondsClock();
     bool cleared = false;
     TPaintCanvas& canvas = *gDriver.context->canvas;
+    StartFrameWork(canvas);
 
     const int32_t sinceClear = static_cast<int32_t>(now - gDriver.lastClearTime);
     const int32_t repaintMinutes = gDriver.settings.repaintMinutes;
@@ -314,6 +318,7 @@ void RunFrame(NativeWindow window) {
                 return;
             }
         }
+        if (abort) return;
     }
 }
 
@@ -346,6 +351,7 @@ void ResetSaverProcess() {
     RandomResetForTests();
     ResetForceModeSharedForTests();
     Drand48ResetForTests();
+    ResetFrameWorkForTests();
 }
 
 intptr_t ScreenSaverProc(NativeWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam) {

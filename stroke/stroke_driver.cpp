@@ -8,7 +8,7 @@
 #include "presets/brush_record.h"
 #include "stroke/stroke_state.h"
 #include "stroke/brush_guard.h"
-#include "render/input_poll.h"
+#include "stroke/frame_work.h"
 #include "stroke/stroke_body.h"
 #include "stroke/stroke_segment.h"
 #include "stroke/stroke_tubes.h"
@@ -102,10 +102,9 @@ void PaintSegment(const TBrushRecord& brush, int32_t segmentIndex, const TFLPoin
 
     // Local frame.
     const TSegmentFrame frame = SegmentFrame(a, b, previousUp);
-    if (UserWantsOut(canvas)) return;
+    if (PaintingMustStop(canvas)) return;
 
-    canvas.segmentStamps = 0;
-    canvas.segmentPixels = 0;
+    StartSegmentWork(canvas);
     const TStrokeSegment segment = MakeSegment(segmentIndex, a, b, previousUp, currentUp, h0, h1, frame);
 
     if (!brush.tubes) {
@@ -117,10 +116,10 @@ void PaintSegment(const TBrushRecord& brush, int32_t segmentIndex, const TFLPoin
     const double limit = TubeTimeLimit(brush, segmentIndex);
     EmitTubes(brush, segmentIndex, a, b, previousUp, currentUp, frame.side, frame.direction, frame.up,
               brush.globalScale, brush.brushWidth, 1.0, randomIndex, limit, stroke.particles);
-    if (UserWantsOut(canvas)) return;
-    AdvanceTubes(brush, segmentIndex, a, b, previousUp, currentUp, frame.side, frame.direction, frame.up,
-                 brush.globalScale, 1.0, limit, stroke.particles);
-    if (UserWantsOut(canvas)) return;
+    if (PaintingMustStop(canvas)) return;
+    CountTubeSteps(AdvanceTubes(brush, segmentIndex, a, b, previousUp, currentUp, frame.side, frame.direction,
+                                frame.up, brush.globalScale, 1.0, limit, stroke.particles));
+    if (PaintingMustStop(canvas)) return;
     PaintTubeSegments(brush, segment, canvas, stroke);
 }
 
@@ -150,11 +149,11 @@ void PaintCompletion(const TBrushRecord& brush, int32_t segmentIndex, const TFLP
     // Bounded, so that a brush whose tubes never finish cannot hold the saver.
     for (int32_t steps = 0; cache.HasLiving() && steps < kMaxCompletionSteps; ++steps) {
         const double limit = TubeTimeLimit(brush, i);
-        AdvanceTubes(brush, i, from, to, previousUp, currentUp, frame.side, frame.direction, frame.up,
-                     brush.globalScale, 1.0, limit, cache);
-        if (UserWantsOut(canvas)) break;
+        CountTubeSteps(AdvanceTubes(brush, i, from, to, previousUp, currentUp, frame.side, frame.direction,
+                                    frame.up, brush.globalScale, 1.0, limit, cache));
+        if (PaintingMustStop(canvas)) break;
         PaintTubeSegments(brush, MakeSegment(i, from, to, previousUp, currentUp, g0, g1, frame), canvas, stroke);
-        if (UserWantsOut(canvas)) break;
+        if (PaintingMustStop(canvas)) break;
         from = to;
         to = from + delta * 0.95;
         g0 = g1;
