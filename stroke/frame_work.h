@@ -15,12 +15,12 @@
 class TPaintCanvas;
 
 // Stamps one frame may lay.
-constexpr int64_t kFrameStampCeiling = 400000;
+constexpr int64_t kFrameStampCeiling = 300000;
 // Tube records one frame may grow (each living tube of a growth step is one).
 constexpr int64_t kFrameTubeStepCeiling = 50000;
 // Stamp pixels one frame may write, as a multiple of the canvas's own pixels:
 // the pixels a frame's stamps cover grow with the canvas as its area does.
-constexpr double kFramePixelCeiling = 3.0;
+constexpr double kFramePixelCeiling = 10.0;
 
 // The frame's running count; process-wide, as the frame it belongs to is
 // (one saver run per process).
