@@ -20,7 +20,7 @@ constexpr int64_t kFrameStampCeiling = 300000;
 constexpr int64_t kFrameTubeStepCeiling = 50000;
 // Stamp pixels one frame may write, as a multiple of the canvas's own pixels:
 // the pixels a frame's stamps cover grow with the canvas as its area does.
-constexpr double kFramePixelCeiling = 10.0;
+constexpr double kFramePixelCeiling = 20.0;
 
 // The frame's running count; process-wide, as the frame it belongs to is
 // (one saver run per process).
