@@ -19,6 +19,7 @@
 #include "shell/run_overrides.h"
 #include "shell/saver_entry.h"
 #include "resources/resource_ids.h"
+#include "stroke/frame_work.h"
 
 namespace {
 
@@ -151,6 +152,8 @@ void PaintStep(NativeWindow window, int painter, const TRect& r, double sx, doub
         context.SelectStroke(-1);
         const bool growing = context.StepCompletion(d, painter);
         if (!cleared && PollSaysStop(canvas)) abort = true;
+        // A frame whose work is spent ends here as on input; the next one goes on.
+        if (FrameWorkSpent(canvas)) abort = true;
         if (!growing) {
             gDriver.completing[painter] = false;
             if (gDriver.startAfterCompletion[painter]) {
@@ -179,6 +182,7 @@ void PaintStep(NativeWindow window, int painter, const TRect& r, double sx, doub
             context.ContinueStroke(d, point, painter);
         }
         if (!cleared && PollSaysStop(canvas)) abort = true;
+        if (FrameWorkSpent(canvas)) abort = true;
         if (!abort && !gDriver.completing[painter]) {
             TBrushRecord* brush = context.slot[painter].brush;
             if (RandomUnit() > 0.93 && brush) {
@@ -333,6 +337,7 @@ void RunFrame(NativeWindow window) {
     const uint32_t now = SecondsClock();
     bool cleared = false;
     TPaintCanvas& canvas = *gDriver.context->canvas;
+    StartFrameWork(canvas);
 
     const int32_t sinceClear = static_cast<int32_t>(now - gDriver.lastClearTime);
     const int32_t repaintMinutes = gDriver.settings.repaintMinutes;
@@ -362,6 +367,7 @@ void RunFrame(NativeWindow window) {
                 return;
             }
         }
+        if (abort) return;
     }
 }
 
@@ -394,6 +400,7 @@ void ResetSaverProcess() {
     RandomResetForTests();
     ResetForceModeSharedForTests();
     Drand48ResetForTests();
+    ResetFrameWorkForTests();
 }
 
 intptr_t ScreenSaverProc(NativeWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam) {

@@ -8,7 +8,7 @@
 #include "presets/brush_record.h"
 #include "stroke/stroke_state.h"
 #include "stroke/brush_guard.h"
-#include "render/input_poll.h"
+#include "stroke/frame_work.h"
 #include "stroke/stroke_body.h"
 #include "stroke/stroke_segment.h"
 #include "stroke/stroke_tubes.h"
@@ -102,10 +102,9 @@ void PaintSegment(const TBrushRecord& brush, int32_t segmentIndex, const TFLPoin
 
     // Local frame.
     const TSegmentFrame frame = SegmentFrame(a, b, previousUp);
-    if (UserWantsOut(canvas)) return;
+    if (PaintingMustStop(canvas)) return;
 
-    canvas.segmentStamps = 0;
-    canvas.segmentPixels = 0;
+    StartSegmentWork(canvas);
     const TStrokeSegment segment = MakeSegment(segmentIndex, a, b, previousUp, currentUp, h0, h1, frame);
 
     if (!brush.tubes) {
@@ -117,10 +116,10 @@ void PaintSegment(const TBrushRecord& brush, int32_t segmentIndex, const TFLPoin
     const double limit = TubeTimeLimit(brush, segmentIndex);
     EmitTubes(brush, segmentIndex, a, b, previousUp, currentUp, frame.side, frame.direction, frame.up,
               brush.globalScale, brush.brushWidth, 1.0, randomIndex, limit, stroke.particles);
-    if (UserWantsOut(canvas)) return;
-    AdvanceTubes(brush, segmentIndex, a, b, previousUp, currentUp, frame.side, frame.direction, frame.up,
-                 brush.globalScale, 1.0, limit, stroke.particles);
-    if (UserWantsOut(canvas)) return;
+    if (PaintingMustStop(canvas)) return;
+    CountTubeSteps(AdvanceTubes(brush, segmentIndex, a, b, previousUp, currentUp, frame.side, frame.direction,
+                                frame.up, brush.globalScale, 1.0, limit, stroke.particles));
+    if (PaintingMustStop(canvas)) return;
     PaintTubeSegments(brush, segment, canvas, stroke);
 }
 
@@ -164,13 +163,13 @@ bool StepCompletion(TCompletionRun& run, const TBrushRecord& brush, TPaintCanvas
         return false;
     };
     const double limit = TubeTimeLimit(brush, run.index);
-    AdvanceTubes(brush, run.index, run.from, run.to, run.previousUp, run.currentUp, run.frame.side,
-                 run.frame.direction, run.frame.up, brush.globalScale, 1.0, limit, cache);
-    if (UserWantsOut(canvas)) return finish();
+    CountTubeSteps(AdvanceTubes(brush, run.index, run.from, run.to, run.previousUp, run.currentUp, run.frame.side,
+                                run.frame.direction, run.frame.up, brush.globalScale, 1.0, limit, cache));
+    if (PaintingMustStop(canvas)) return finish();
     PaintTubeSegments(brush,
                       MakeSegment(run.index, run.from, run.to, run.previousUp, run.currentUp, run.g0, run.g1, run.frame),
                       canvas, stroke);
-    if (UserWantsOut(canvas)) return finish();
+    if (PaintingMustStop(canvas)) return finish();
     run.from = run.to;
     run.to = run.from + run.delta * 0.95;
     run.g0 = run.g1;

@@ -6,7 +6,7 @@
 #include "base/random.h"
 #include "presets/brush_record.h"
 #include "stroke/stroke_state.h"
-#include "render/input_poll.h"
+#include "stroke/frame_work.h"
 #include "render/stamp_span.h"
 #include "stroke/stroke_body.h"
 #include "stroke/stroke_clip.h"
@@ -199,6 +199,6 @@ void PaintTubeSegments(const TBrushRecord& brush, const TStrokeSegment& segment,
         args.painted = &painted;
         PaintSpan(args);
 
-        if (UserWantsOut(canvas)) return;
+        if (PaintingMustStop(canvas)) return;
     }
 }

@@ -1,10 +1,33 @@
 #include "tubes/particle_cache.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <utility>
 
 #include "platform/memory_block.h"
 #include "tubes/tube_growth.h"
+
+bool TPendingPairs::Append(const TpaintParticleCacheData& current, const TpaintParticleCacheData& previous) {
+    if (count_ >= kParticleCacheLimit) return false;
+    Block*& block = blocks_[count_ / kParticleCacheGrowth];
+    if (!block) {
+        block = static_cast<Block*>(MemAllocate(sizeof(Block)));
+        if (!block) return false;
+    }
+    const int32_t at = count_ % kParticleCacheGrowth;
+    block->current[at] = current;
+    block->previous[at] = previous;
+    ++count_;
+    return true;
+}
+
+void TPendingPairs::Release() {
+    for (Block*& block : blocks_) {
+        MemFree(block);
+        block = nullptr;
+    }
+    count_ = 0;
+}
 
 TubeParticleCache::TubeParticleCache() = default;
 
@@ -16,8 +39,7 @@ void TubeParticleCache::Reset() {
     pendingCount_ = 0;
     livingCurrent_.SetCount(0);
     livingPrevious_.SetCount(0);
-    pendingCurrent_.SetCount(0);
-    pendingPrevious_.SetCount(0);
+    pending_.Empty();
 }
 
 void TubeParticleCache::Clear() {
@@ -29,8 +51,7 @@ void TubeParticleCache::Clear() {
 
 void TubeParticleCache::Release() {
     Clear();
-    pendingCurrent_.Clear();
-    pendingPrevious_.Clear();
+    pending_.Release();
     pendingCount_ = 0;
     MemFree(guideCurves_);
     guideCurves_ = nullptr;
@@ -40,11 +61,7 @@ void TubeParticleCache::Release() {
 
 bool TubeParticleCache::AppendPending(const TpaintParticleCacheData& current, const TpaintParticleCacheData& previous) {
     if (pendingCount_ >= kParticleCacheLimit) return false;
-    if (!pendingCurrent_.Append(current)) return false;
-    if (!pendingPrevious_.Append(previous)) {
-        pendingCurrent_.SetCount(pendingCount_);  // keep the two arrays paired
-        return false;
-    }
+    if (!pending_.Append(current, previous)) return false;
     ++pendingCount_;
     return true;
 }
@@ -61,15 +78,29 @@ void TubeParticleCache::KillTube(int32_t index) {
 void TubeParticleCache::SwapLivingArrays() { std::swap(livingCurrent_, livingPrevious_); }
 
 void TubeParticleCache::Merge() {
+    // Past the limit every insertion is refused and the merge stops there,
+    // so only this many pairs can join.
+    const int32_t room = count_ < kParticleCacheLimit ? kParticleCacheLimit - count_ : 0;
+    ReserveLiving(count_ + (pendingCount_ < room ? pendingCount_ : room));
     for (int32_t p = 0; p < pendingCount_; ++p) {
         const int32_t before = count_;
-        Insert(pendingCurrent_[p], pendingPrevious_[p]);
+        Insert(pending_.Current(p), pending_.Previous(p));
         if (count_ == before) break;
     }
-    pendingCurrent_.SetCount(0);
-    pendingPrevious_.SetCount(0);
+    pending_.Empty();
     pendingCount_ = 0;
     Compact();
+}
+
+// Grows both living arrays at once to hold slots pairs, at a multiple of
+// the growth step as pair by pair growth would. When the storage cannot be
+// had the insertions grow the arrays themselves (and recover as they do).
+void TubeParticleCache::ReserveLiving(int32_t slots) {
+    const int64_t rounded =
+        (static_cast<int64_t>(slots) + kParticleCacheGrowth - 1) / kParticleCacheGrowth * kParticleCacheGrowth;
+    if (storageLimitForTests_ >= 0 && rounded > storageLimitForTests_) return;
+    for (TTArray<TpaintParticleCacheData>* array : {&livingCurrent_, &livingPrevious_})
+        if (array->Capacity() < slots) array->SetCapacity(static_cast<int32_t>(rounded));
 }
 
 bool TubeParticleCache::GrowAllowed(const TTArray<TpaintParticleCacheData>& array) const {
@@ -176,14 +207,16 @@ const TFLPoint* TubeParticleCache::GuidePoint(int32_t curve, double parameter) c
     return &guideCurves_[static_cast<size_t>(curve) * guideCurveSamples_ + sample];
 }
 
-void AdvanceTubes(const TBrushRecord& brush, int32_t i, const TFLPoint& A, const TFLPoint& B,
-                  const TFLVector& /*previousUp*/, const TFLVector& /*currentUp*/, const TFLVector& side,
-                  const TFLVector& D, const TFLVector& N, double globalScale, double /*completion*/, double L,
-                  TubeParticleCache& cache) {
+int32_t AdvanceTubes(const TBrushRecord& brush, int32_t i, const TFLPoint& A, const TFLPoint& B,
+                     const TFLVector& /*previousUp*/, const TFLVector& /*currentUp*/, const TFLVector& side,
+                     const TFLVector& D, const TFLVector& N, double globalScale, double /*completion*/, double L,
+                     TubeParticleCache& cache) {
     cache.Merge();
-    if (!cache.HasLiving()) return;
+    if (!cache.HasLiving()) return 0;
+    const int32_t grown = cache.LiveCount();
     GrowTubes(brush, i, A, B, side, D, N, globalScale, L, cache);
     // Children born in the step join now and first grow in the next call.
     cache.Merge();
     if (cache.HasLiving()) FlexTubeLengths(brush, cache, globalScale);
+    return grown;
 }

@@ -54,6 +54,41 @@ constexpr int32_t kParticleCacheGrowth = 64;
 // Dead slots are removed in batches of at least this many.
 constexpr int32_t kParticleCompactionThreshold = 65;
 
+// Pairs waiting for the next merge, kept in blocks of kParticleCacheGrowth
+// pairs that never move once written: queuing a tube costs the same however
+// many already wait, and the blocks stay for the next stroke.
+class TPendingPairs {
+public:
+    TPendingPairs() = default;
+    ~TPendingPairs() { Release(); }
+    TPendingPairs(const TPendingPairs&) = delete;
+    TPendingPairs& operator=(const TPendingPairs&) = delete;
+
+    // False (nothing queued) when kParticleCacheLimit pairs wait or a block
+    // cannot be had.
+    bool Append(const TpaintParticleCacheData& current, const TpaintParticleCacheData& previous);
+    int32_t Count() const { return count_; }
+    const TpaintParticleCacheData& Current(int32_t index) const {
+        return blocks_[index / kParticleCacheGrowth]->current[index % kParticleCacheGrowth];
+    }
+    const TpaintParticleCacheData& Previous(int32_t index) const {
+        return blocks_[index / kParticleCacheGrowth]->previous[index % kParticleCacheGrowth];
+    }
+    // No pair waits; the blocks are kept.
+    void Empty() { count_ = 0; }
+    // Frees the blocks.
+    void Release();
+
+private:
+    struct Block {
+        TpaintParticleCacheData current[kParticleCacheGrowth];
+        TpaintParticleCacheData previous[kParticleCacheGrowth];
+    };
+    static constexpr int32_t kBlocks = (kParticleCacheLimit + kParticleCacheGrowth - 1) / kParticleCacheGrowth;
+    Block* blocks_[kBlocks] = {};
+    int32_t count_ = 0;
+};
+
 class TubeParticleCache {
 public:
     TubeParticleCache();
@@ -75,7 +110,9 @@ public:
     void KillTube(int32_t index);
     // The previous array becomes current and the other way round.
     void SwapLivingArrays();
-    // Moves the pending pairs into the living arrays, then compacts.
+    // Moves the pending pairs into the living arrays, then compacts. The
+    // living arrays are grown once for all the pairs the limit lets in, so a
+    // merge costs one pass over what it moves.
     void Merge();
     // One pair into the living arrays; false when refused.
     bool Insert(const TpaintParticleCacheData& current, const TpaintParticleCacheData& previous);
@@ -88,13 +125,18 @@ public:
     // Slots whose tube is still growing.
     int32_t LiveCount() const { return count_ - deadCount_; }
     bool HasLiving() const { return count_ != deadCount_; }
+    // Whether one more pair could still reach the living arrays at the next
+    // merge: the slots in use (dead ones included until a merge compacts
+    // them) and the pairs already waiting leave room under the limit. Once
+    // this is false every further tube would be dropped, so sowing stops.
+    bool HasRoom() const { return count_ + pendingCount_ < kParticleCacheLimit; }
 
     TpaintParticleCacheData& Current(int32_t index) { return livingCurrent_[index]; }
     TpaintParticleCacheData& Previous(int32_t index) { return livingPrevious_[index]; }
     const TpaintParticleCacheData& Current(int32_t index) const { return livingCurrent_[index]; }
     const TpaintParticleCacheData& Previous(int32_t index) const { return livingPrevious_[index]; }
-    const TpaintParticleCacheData& PendingCurrent(int32_t index) const { return pendingCurrent_[index]; }
-    const TpaintParticleCacheData& PendingPrevious(int32_t index) const { return pendingPrevious_[index]; }
+    const TpaintParticleCacheData& PendingCurrent(int32_t index) const { return pending_.Current(index); }
+    const TpaintParticleCacheData& PendingPrevious(int32_t index) const { return pending_.Previous(index); }
 
     TTArray<TpaintParticleCacheData>& LivingCurrent() { return livingCurrent_; }
     TTArray<TpaintParticleCacheData>& LivingPrevious() { return livingPrevious_; }
@@ -117,6 +159,7 @@ private:
     bool AppendLiving(const TpaintParticleCacheData& current, const TpaintParticleCacheData& previous);
     bool RecoverAndAppend(const TpaintParticleCacheData& current, const TpaintParticleCacheData& previous);
     bool GrowAllowed(const TTArray<TpaintParticleCacheData>& array) const;
+    void ReserveLiving(int32_t slots);
 
     int32_t count_ = 0;
     int32_t deadCount_ = 0;
@@ -126,8 +169,7 @@ private:
     TFLPoint* guideCurves_ = nullptr;
     TTArray<TpaintParticleCacheData> livingCurrent_{kParticleCacheGrowth};
     TTArray<TpaintParticleCacheData> livingPrevious_{kParticleCacheGrowth};
-    TTArray<TpaintParticleCacheData> pendingCurrent_{kParticleCacheGrowth};
-    TTArray<TpaintParticleCacheData> pendingPrevious_{kParticleCacheGrowth};
+    TPendingPairs pending_;
     int32_t storageLimitForTests_ = -1;
 };
 
@@ -144,7 +186,9 @@ inline void SwapLivingArrays(TubeParticleCache& cache) { cache.SwapLivingArrays(
 // next call), then correct segment lengths. completion is 1.0 from every
 // caller. previousUp and currentUp are carried for the caller's symmetry
 // with the other tube calls; growth works in the frame (side, D, N).
-void AdvanceTubes(const TBrushRecord& brush, int32_t i, const TFLPoint& A, const TFLPoint& B,
+// Answers the number of tube records the step grew (the caller counts its
+// frame's work by it).
+int32_t AdvanceTubes(const TBrushRecord& brush, int32_t i, const TFLPoint& A, const TFLPoint& B,
                   const TFLVector& previousUp, const TFLVector& currentUp, const TFLVector& side,
                   const TFLVector& D, const TFLVector& N, double globalScale, double completion, double L,
                   TubeParticleCache& cache);

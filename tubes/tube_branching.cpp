@@ -44,8 +44,10 @@ struct ClusterRun {
     double members = 0.0;
 };
 
+// A candidate child may be tried: the call's budget is not used up and the
+// cache could still take it (a child it cannot take is not even made).
 bool Spend(const TChildContext& ctx) {
-    if (*ctx.budget <= 0 || ctx.cache->PendingCount() >= kParticleCacheLimit) return false;
+    if (*ctx.budget <= 0 || !ctx.cache->HasRoom()) return false;
     --*ctx.budget;
     return true;
 }

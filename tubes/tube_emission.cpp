@@ -60,7 +60,7 @@ void EmitTubes(const TBrushRecord& brush, int32_t i, const TFLPoint& A, const TF
     }
     if (i == 0) c += brush.startTubes;
     if (!(c > 0.0)) return;
-    // Past the pending limit every tube would be dropped: sowing stops there.
+    // Past the limit every tube would be dropped: sowing stops there.
     const int32_t count = c < kSowingAttemptBudget ? static_cast<int32_t>(c) : kSowingAttemptBudget;
 
     const TFLVector E = brush.tubeDirection == 0 ? N : D;  // elevation axis
@@ -71,7 +71,8 @@ void EmitTubes(const TBrushRecord& brush, int32_t i, const TFLPoint& A, const TF
     const TFLPoint a = MakePlain(A);
     const TFLPoint b = MakePlain(B);
 
-    for (int32_t t = 0; t < count && cache.PendingCount() < kParticleCacheLimit; ++t) {
+    // A tube the cache cannot take is not made: once it is full, sowing costs nothing.
+    for (int32_t t = 0; t < count && cache.HasRoom(); ++t) {
         // Where and how long.
         const double r = draw.U();
         const TFLPoint P{a.x * r + b.x * (1.0 - r), a.y * r + b.y * (1.0 - r), a.z * r + b.z * (1.0 - r), 1.0};

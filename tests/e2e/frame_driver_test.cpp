@@ -13,10 +13,13 @@
 #include "motion/brush_walker.h"
 #include "platform/offscreen.h"
 #include "render/paint_canvas.h"
+#include "render/stamp_span.h"
 #include "shell/paint_context.h"
 #include "shell/run_overrides.h"
 #include "shell/saver_entry.h"
 #include "shell/settings.h"
+#include "stroke/frame_work.h"
+#include "tubes/particle_cache.h"
 
 namespace {
 
@@ -33,6 +36,7 @@ protected:
     }
     void TearDown() override {
         ResetFrameDriver();
+        ResetFrameWorkForTests();
         ResetRunOverrides();
         SetProfilePathForTests(nullptr);
     }
@@ -258,6 +262,70 @@ TEST_F(FrameDriverTest, AFrameOwingNoPassStillShowsARepaintedBackground) {
     EXPECT_GE(window.BlitCount(), 1);
     const std::vector<uint8_t> shown = Picture(window);
     EXPECT_NE(std::count(shown.begin(), shown.end(), 0), static_cast<long>(shown.size())) << "not black";
+
+}
+
+TEST_F(FrameDriverTest, AFrameThatSpendsItsWorkEndsAndTheNextGoesOn) {
+    RunOverrides().pace = kMaxPace;
+    RunOverrides().forceMode[0] = 6;  // no symmetric replays, whose steps may paint nothing
+    // A body brush lays stamps on every step.
+    RunOverrides().preset[0] = std::string(TF_SOURCE_DIR) + "/TARN_FL_PRESETS/basics/plainSoft.vbr";
+    HeadlessWindow window(320, 200);
+    ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
+    Frames(window, 1);
+    TPaintContext& context = *FrameDriver().context;
+    // Unbounded, a frame makes its 20 steps.
+    int32_t points = context.slot[0].pointCount;
+    Frames(window, 1);
+    ASSERT_EQ(context.slot[0].pointCount, points + kPassesPerFrame) << "no stroke ends in this frame (seed 4242)";
+
+    // With room for one stamp a frame ends after the step that lays it,
+    // and every next frame paints its own step.
+    FrameWork().stampCeiling = 1;
+    for (int frame = 0; frame < 3; ++frame) {
+        points = context.slot[0].pointCount;
+        Frames(window, 1);
+        EXPECT_EQ(context.slot[0].pointCount, points + 1) << "frame " << frame;
+        EXPECT_GE(FrameStamps(*context.canvas), 1) << "frame " << frame;
+    }
+}
+
+TEST_F(FrameDriverTest, TubeStepsCountTowardTheFramesWork) {
+    RunOverrides().pace = kMaxPace;
+    RunOverrides().preset[0] = std::string(TF_SOURCE_DIR) + "/TARN_FL_PRESETS/plants/vineLeafy.vbr";
+    HeadlessWindow window(320, 200);
+    ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
+    Frames(window, 10);  // long enough for tubes to be growing
+    TPaintContext& context = *FrameDriver().context;
+    ASSERT_NE(FrameWork().tubeSteps, 0) << "tubes are growing";
+    FrameWork().tubeStepCeiling = 1;
+    const int32_t points = context.slot[0].pointCount;
+    Frames(window, 1);
+    EXPECT_GE(FrameWork().tubeSteps, 1);
+    EXPECT_LT(context.slot[0].pointCount, points + kPassesPerFrame) << "the frame ends early";
+}
+
+TEST_F(FrameDriverTest, AHostilePresetStillMakesBoundedFrames) {
+    // The vine sowing a million tubes a step: the cache fills at once and
+    // every step grows and paints ten thousand tubes.
+    RunOverrides().pace = kMaxPace;
+    RunOverrides().preset[0] = std::string(TF_SOURCE_DIR) + "/tests/fuzz/corpus/render/vine_tubes_per_step.vbr";
+    HeadlessWindow window(320, 200);
+    ScreenSaverProc(Handle(window), kMsgEraseBackground, 0, 0);
+    Frames(window, 1);
+    TPaintContext& context = *FrameDriver().context;
+    int cut = 0;
+    for (int frame = 0; frame < 4; ++frame) {
+        const int32_t points = context.slot[0].pointCount;
+        Frames(window, 1);
+        const int64_t stamps = FrameStamps(*context.canvas);
+        // A frame stops within a tube span and one growth step of its ceiling.
+        EXPECT_LE(stamps, kFrameStampCeiling + kMaxStampsPerSpan) << "frame " << frame;
+        EXPECT_LE(FrameWork().tubeSteps, kFrameTubeStepCeiling + kParticleCacheLimit) << "frame " << frame;
+        EXPECT_GT(stamps, 0) << "frame " << frame << " paints";
+        if (context.slot[0].pointCount - points < kPassesPerFrame) ++cut;
+    }
+    EXPECT_GT(cut, 0) << "the preset asks for more than a frame's work";
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <random>
+#include <vector>
+
 #include "tube_test_support.h"
 
 namespace {
@@ -208,6 +212,115 @@ TEST(ParticleCache, ChildrenBornInAStepFirstMoveInTheNextCall) {
         EXPECT_GT(Distance(cache.Current(j).pathPoint, born[j - 1].pathPoint), 0.0);
         EXPECT_EQ(cache.Current(j).segmentsLeft, born[j - 1].segmentsLeft - 1);
     }
+}
+
+// The cache as it was first built, pair by pair on plain vectors: pending
+// pairs join in order until one is refused at the limit, then 65 or more
+// dead slots are compacted away. Records are reduced to a number and
+// whether they are dead.
+struct ReferenceCache {
+    struct Pair {
+        int number;
+        bool dead;
+    };
+    std::vector<Pair> living;
+    std::vector<int> pending;
+    int dead = 0;
+
+    void AppendPending(int number) {
+        if (static_cast<int>(pending.size()) < kParticleCacheLimit) pending.push_back(number);
+    }
+    void Kill(int index) {
+        if (index < 0 || index >= static_cast<int>(living.size()) || living[index].dead) return;
+        living[index].dead = true;
+        ++dead;
+    }
+    void Merge() {
+        for (int number : pending) {
+            if (static_cast<int>(living.size()) >= kParticleCacheLimit) break;
+            living.push_back({number, false});
+        }
+        pending.clear();
+        if (dead < kParticleCompactionThreshold) return;
+        std::vector<Pair> kept;
+        for (const Pair& p : living)
+            if (!p.dead) kept.push_back(p);
+        living = kept;
+        dead = 0;
+    }
+};
+
+TEST(ParticleCache, BlockedPendingAndOneGrowthPerMergeKeepTheOrderPairByPairInsertionGave) {
+    std::mt19937 random(1234);
+    TubeParticleCache cache;
+    ReferenceCache reference;
+    int next = 0;
+    for (int round = 0; round < 400; ++round) {
+        // Sow a batch (now and then one that overfills the cache), kill some, merge.
+        const int batch = round % 37 == 5 ? 12000 : static_cast<int>(random() % 700);
+        for (int k = 0; k < batch; ++k, ++next) {
+            const TFLPoint p{static_cast<double>(next), 0.0, 0.0, 1.0};
+            cache.AppendPending(Record(p, 5, 5), Record(p, 6, 6));
+            reference.AppendPending(next);
+        }
+        ASSERT_EQ(cache.PendingCount(), static_cast<int>(reference.pending.size()));
+        for (int k = 0; k < static_cast<int>(reference.pending.size()); ++k)
+            ASSERT_EQ(cache.PendingCurrent(k).pathPoint.x, reference.pending[k]) << "round " << round;
+        const int kills = reference.living.empty() ? 0 : static_cast<int>(random() % 300);
+        for (int k = 0; k < kills; ++k) {
+            const int index = static_cast<int>(random() % reference.living.size());
+            cache.KillTube(index);
+            reference.Kill(index);
+        }
+        cache.Merge();
+        reference.Merge();
+        ASSERT_EQ(cache.Count(), static_cast<int>(reference.living.size())) << "round " << round;
+        ASSERT_EQ(cache.DeadCount(), reference.dead) << "round " << round;
+        ASSERT_EQ(cache.PendingCount(), 0);
+        for (int j = 0; j < cache.Count(); ++j) {
+            ASSERT_EQ(cache.Current(j).pathPoint.x, reference.living[j].number) << "round " << round << " slot " << j;
+            ASSERT_EQ(cache.Previous(j).pathPoint.x, reference.living[j].number);
+            ASSERT_EQ(cache.Current(j).segmentsLeft < 0, reference.living[j].dead);
+        }
+        // Capacity as growth by 64 records would have left it.
+        EXPECT_EQ(cache.LivingCurrent().Capacity() % kParticleCacheGrowth, 0);
+        EXPECT_EQ(cache.LivingCurrent().Capacity(), cache.LivingPrevious().Capacity());
+    }
+}
+
+TEST(ParticleCache, RoomEndsWhereTheNextMergeWouldDropAPair) {
+    TubeParticleCache cache;
+    for (int i = 0; i < kParticleCacheLimit - 3; ++i) InsertNumbered(cache, i);
+    cache.KillTube(0);  // a dead slot still holds its place until compaction
+    EXPECT_TRUE(cache.HasRoom());
+    ASSERT_TRUE(cache.AppendPending(Record({}, 3, 3), Record({}, 4, 4)));
+    ASSERT_TRUE(cache.AppendPending(Record({}, 3, 3), Record({}, 4, 4)));
+    EXPECT_TRUE(cache.HasRoom());
+    ASSERT_TRUE(cache.AppendPending(Record({}, 3, 3), Record({}, 4, 4)));
+    EXPECT_FALSE(cache.HasRoom());
+    // A pair queued now is the one the merge drops.
+    ASSERT_TRUE(cache.AppendPending(Record({1, 0, 0, 1}, 3, 3), Record({}, 4, 4)));
+    cache.Merge();
+    EXPECT_EQ(cache.Count(), kParticleCacheLimit);
+    EXPECT_EQ(cache.Current(kParticleCacheLimit - 1).pathPoint.x, 0.0);
+    EXPECT_FALSE(cache.HasRoom());
+}
+
+TEST(ParticleCache, ResetKeepsThePendingBlocksAndReleaseFreesThem) {
+    TubeParticleCache cache;
+    for (int i = 0; i < 200; ++i) cache.AppendPending(Record({}, 3, 3), Record({}, 4, 4));
+    cache.Reset();
+    EXPECT_EQ(cache.PendingCount(), 0);
+    for (int i = 0; i < 130; ++i) {
+        const TFLPoint p{static_cast<double>(i), 0.0, 0.0, 1.0};
+        ASSERT_TRUE(cache.AppendPending(Record(p, 3, 3), Record(p, 4, 4)));
+    }
+    EXPECT_EQ(cache.PendingCurrent(129).pathPoint.x, 129.0);
+    EXPECT_EQ(cache.PendingPrevious(64).pathPoint.x, 64.0);
+    cache.Release();
+    EXPECT_EQ(cache.PendingCount(), 0);
+    ASSERT_TRUE(cache.AppendPending(Record({7, 0, 0, 1}, 3, 3), Record({}, 4, 4)));
+    EXPECT_EQ(cache.PendingCurrent(0).pathPoint.x, 7.0);
 }
 
 }  // namespace

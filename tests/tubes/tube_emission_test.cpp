@@ -354,4 +354,24 @@ TEST(TubeColour, JitterWrapsHueAndClampsSaturationAndValue) {
     }
 }
 
+// A cache that can take no more tubes is not sown into at all, and one that
+// can take a few gets exactly those: what the merge would have dropped is
+// never made.
+TEST(TubeEmission, SowingStopsWhereTheCacheHasNoRoom) {
+    TBrushRecord brush = QuietBrush();
+    brush.tubesPerStep = 1e6;
+    brush.startTubes = 0;
+    const struct {
+        int living;
+        int sown;
+    } cases[] = {{kParticleCacheLimit, 0}, {kParticleCacheLimit - 5, 5}, {0, kParticleCacheLimit}};
+    for (const auto& c : cases) {
+        TubeParticleCache cache;
+        for (int i = 0; i < c.living; ++i) cache.Insert(Record({}, 3, 3), Record({}, 4, 4));
+        Emit(brush, cache, 3);
+        EXPECT_EQ(cache.PendingCount(), c.sown) << c.living << " living";
+        EXPECT_FALSE(cache.HasRoom());
+    }
+}
+
 }  // namespace
