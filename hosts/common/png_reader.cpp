@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -60,9 +61,13 @@ bool ReadPng(const uint8_t* data, size_t size, CPOffscreen& surface) {
         case 6: channels = 4; break;
         default: return false;
     }
-    if (depth != 8 || interlace != 0 || width == 0 || height == 0 || width > 16384 || height > 16384) return false;
+    const bool depthFits = depth == 8 || depth == 16 || ((colour == 0 || colour == 3) && (depth == 1 || depth == 2 || depth == 4));
+    if (!depthFits || interlace != 0 || width == 0 || height == 0 || width > 16384 || height > 16384) return false;
     if (colour == 3 && palette.size() < 3) return false;
-    const size_t stride = static_cast<size_t>(width) * channels;
+    const size_t bitsPerPixel = static_cast<size_t>(channels) * depth;
+    const size_t stride = (static_cast<size_t>(width) * bitsPerPixel + 7) / 8;
+    // Filters work on whole bytes, a pixel's worth apart (at least one).
+    const size_t step = std::max<size_t>(1, bitsPerPixel / 8);
     std::vector<uint8_t> raw((stride + 1) * height);
     uLongf rawSize = static_cast<uLongf>(raw.size());
     if (uncompress(raw.data(), &rawSize, packed.data(), static_cast<uLong>(packed.size())) != Z_OK ||
@@ -76,9 +81,9 @@ bool ReadPng(const uint8_t* data, size_t size, CPOffscreen& surface) {
         const int filter = row[0];
         uint8_t* px = row + 1;
         for (size_t i = 0; i < stride; ++i) {
-            const int a = i >= static_cast<size_t>(channels) ? px[i - channels] : 0;
+            const int a = i >= step ? px[i - step] : 0;
             const int b = previous[i];
-            const int c = i >= static_cast<size_t>(channels) ? previous[i - channels] : 0;
+            const int c = i >= step ? previous[i - step] : 0;
             int v = px[i];
             switch (filter) {
                 case 0: break;
@@ -94,13 +99,21 @@ bool ReadPng(const uint8_t* data, size_t size, CPOffscreen& surface) {
     }
     surface.Destroy();
     if (!surface.Create(static_cast<int>(width), static_cast<int>(height), 32, true, true)) return false;
+    const int maxSample = (1 << std::min(depth, 8)) - 1;
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* px = raw.data() + y * (stride + 1) + 1;
         uint8_t* out = surface.Row(static_cast<int>(y));
-        for (uint32_t x = 0; x < width; ++x, px += channels, out += 4) {
-            uint8_t r, g, b, alpha = 255;
+        for (uint32_t x = 0; x < width; ++x, out += 4) {
+            // Sample k of pixel x, as 8 bits (the high byte of 16-bit samples;
+            // small grey samples scaled up, palette indices as they are).
+            auto sample = [&](int k) -> int {
+                if (depth >= 8) return px[(static_cast<size_t>(x) * channels + k) * (depth / 8)];
+                const size_t bit = static_cast<size_t>(x) * depth;
+                return (px[bit / 8] >> (8 - depth - bit % 8)) & maxSample;
+            };
+            int r, g, b, alpha = 255;
             if (colour == 3) {
-                const size_t entry = static_cast<size_t>(px[0]) * 3;
+                const size_t entry = static_cast<size_t>(sample(0)) * 3;
                 if (entry + 2 >= palette.size()) {
                     surface.Destroy();
                     return false;
@@ -109,18 +122,18 @@ bool ReadPng(const uint8_t* data, size_t size, CPOffscreen& surface) {
                 g = palette[entry + 1];
                 b = palette[entry + 2];
             } else if (channels <= 2) {
-                r = g = b = px[0];
-                if (channels == 2) alpha = px[1];
+                r = g = b = depth < 8 ? sample(0) * 255 / maxSample : sample(0);
+                if (channels == 2) alpha = sample(1);
             } else {
-                r = px[0];
-                g = px[1];
-                b = px[2];
-                if (channels == 4) alpha = px[3];
+                r = sample(0);
+                g = sample(1);
+                b = sample(2);
+                if (channels == 4) alpha = sample(3);
             }
-            out[0] = b;
-            out[1] = g;
-            out[2] = r;
-            out[3] = alpha;
+            out[0] = static_cast<uint8_t>(b);
+            out[1] = static_cast<uint8_t>(g);
+            out[2] = static_cast<uint8_t>(r);
+            out[3] = static_cast<uint8_t>(alpha);
         }
     }
     return true;

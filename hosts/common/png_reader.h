@@ -1,5 +1,5 @@
-// Reads PNG pictures (8-bit grey, grey and alpha, RGB, RGBA and palette,
-// not interlaced) into a top-down 32-bit surface, for pictures that other
+// Reads PNG pictures (grey, grey and alpha, RGB, RGBA and palette, of the
+// depths PNG allows for each, not interlaced) into a top-down 32-bit surface, for pictures that other
 // programs put on the clipboard.
 #pragma once
 

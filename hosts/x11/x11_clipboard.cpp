@@ -38,9 +38,9 @@ bool ReadX11ClipboardDib(std::vector<uint8_t>& dib) {
     std::vector<uint8_t> data;
     std::string chosen;
     if (!ReadSelection(kSelection, {"image/bmp", "image/png"}, kReadTimeoutMs, data, chosen)) return false;
-    if (chosen == "image/bmp") {
+    // What arrived decides, not the name it came under.
+    if (data.size() > kBitmapFileHeaderSize && data[0] == 'B' && data[1] == 'M') {
         // A .bmp file: the packed DIB follows the 14-byte file header.
-        if (data.size() <= kBitmapFileHeaderSize || data[0] != 'B' || data[1] != 'M') return false;
         dib.assign(data.begin() + kBitmapFileHeaderSize, data.end());
         return true;
     }

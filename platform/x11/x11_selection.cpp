@@ -89,10 +89,35 @@ bool ReadSelection(const char* selection, const std::vector<std::string>& target
     XSelectInput(d, w, PropertyChangeMask);
     SWanted wanted{w, XInternAtom(d, "TF_SELECTION", False)};
     const Atom incr = XInternAtom(d, "INCR", False);
-    for (const std::string& target : targets) {
+    // Some owners answer every target with their one kind of data, so the
+    // owner's own list decides which target to ask for, when it gives one.
+    std::vector<std::string> asked = targets;
+    XConvertSelection(d, sel, XInternAtom(d, "TARGETS", False), wanted.property, w, CurrentTime);
+    XFlush(d);
+    XEvent event;
+    if (!WaitFor(d, deadline, event, IsNotify, &wanted)) return false;
+    if (event.xselection.property != None) {
+        std::vector<uint8_t> list;
+        Atom type = None;
+        if (TakeProperty(d, w, wanted.property, list, type) && type == XA_ATOM) {
+            std::vector<std::string> offered;
+            for (size_t k = 0; k + sizeof(long) <= list.size(); k += sizeof(long)) {
+                long atom = 0;
+                std::memcpy(&atom, list.data() + k, sizeof atom);
+                if (char* name = XGetAtomName(d, static_cast<Atom>(atom))) {
+                    offered.push_back(name);
+                    XFree(name);
+                }
+            }
+            asked.clear();
+            for (const std::string& t : targets) {
+                if (std::find(offered.begin(), offered.end(), t) != offered.end()) asked.push_back(t);
+            }
+        }
+    }
+    for (const std::string& target : asked) {
         XConvertSelection(d, sel, XInternAtom(d, target.c_str(), False), wanted.property, w, CurrentTime);
         XFlush(d);
-        XEvent event;
         if (!WaitFor(d, deadline, event, IsNotify, &wanted)) return false;
         if (event.xselection.property == None) continue;  // not offered
         Atom type = None;
