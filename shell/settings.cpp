@@ -6,6 +6,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "platform/data_folders.h"
 #include "platform/file.h"
 #include "platform/native.h"
 
@@ -148,7 +149,11 @@ std::string ProfilePath() {
     if (!gProfileOverride.empty()) return gProfileOverride;
     char folder[1024];
     const int n = PlatformProgramFolder(folder, sizeof folder);
-    return std::string(folder, n > 0 ? n : 0) + kProfileName;
+    const std::string beside(folder, n > 0 ? n : 0);
+    // An installed program's folder is not the user's: their own folder then.
+    if (PlatformFolderWritable(beside)) return beside + kProfileName;
+    const std::string own = PlatformUserSettingsFolder();
+    return own.empty() ? beside + kProfileName : own + kProfileName;
 }
 
 void SetProfilePathForTests(const char* path) { gProfileOverride = path ? path : ""; }
@@ -170,6 +175,9 @@ void LoadSettings(SaverSettings& settings) {
 
 bool SaveSettings(const SaverSettings& settings) {
     const std::string text = FormatSettings(settings);
+    const std::string path = ProfilePath();
+    const size_t slash = path.find_last_of("/\\");
+    if (slash != std::string::npos) PlatformMakeFolders(path.substr(0, slash + 1));
     // Written aside and renamed, so a failed write leaves the old profile whole.
-    return WriteFileAtomically(ProfilePath().c_str(), text.data(), text.size());
+    return WriteFileAtomically(path.c_str(), text.data(), text.size());
 }
