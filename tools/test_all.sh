@@ -13,6 +13,9 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTF_BENCH=OFF >/dev/nul
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+step "X11 saver on Xvfb"
+"$top/tools/x11_tests.sh" build
+
 step "sanitizer build (address, undefined) and tests"
 # The readers of outside input (files, images, profile); the fuzz targets
 # below cover the same readers with sanitizers too.
