@@ -176,8 +176,9 @@ void LoadSettings(SaverSettings& settings) {
 bool SaveSettings(const SaverSettings& settings) {
     const std::string text = FormatSettings(settings);
     const std::string path = ProfilePath();
-    const size_t slash = path.find_last_of("/\\");
-    if (slash != std::string::npos) PlatformMakeFolders(path.substr(0, slash + 1));
+    // The user's own settings folder is made on first use; no other.
+    const std::string own = PlatformUserSettingsFolder();
+    if (!own.empty() && path == own + kProfileName) PlatformMakeFolders(own);
     // Written aside and renamed, so a failed write leaves the old profile whole.
     return WriteFileAtomically(path.c_str(), text.data(), text.size());
 }
