@@ -172,6 +172,7 @@ int RunX11Saver(const SaverOptions& options) {
     }
     InstallStopSignals();
     ApplyRunOptions(options);
+    if (options.wireframe) std::fputs("tarn-flourish: the wireframe preview is not drawn yet; painting as usual\n", stderr);
     std::unique_ptr<CPX11Window> window = OpenSaverWindow(display, options);
     if (!window) {
         std::fprintf(stderr, "tarn-flourish: cannot draw into that window\n");
