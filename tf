@@ -23,9 +23,9 @@ need_packages() {
   fi
 }
 
-base_packages=(cmake ninja-build g++ zlib1g-dev libx11-dev)
+base_packages=(cmake ninja-build g++ zlib1g-dev libx11-dev libxext-dev)
 test_packages=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev mingw-w64 wine wine64 xvfb
-               xauth x11-utils xdotool imagemagick python3 python3-pil python3-numpy)
+               xauth x11-utils xdotool xclip xscreensaver imagemagick python3 python3-pil python3-numpy passwd procps)
 
 build_native() {
   local dir="$1"; shift
@@ -38,8 +38,8 @@ case "${1:-}" in
     need_packages "${base_packages[@]}" googletest libgtest-dev libbenchmark-dev
     build_native build -DCMAKE_BUILD_TYPE=Release -DTF_BENCH=OFF -DTF_TESTS=OFF
     shift
-    if [ -n "${DISPLAY:-}" ] && [ -x build/hosts/tarn-flourish-x11 ]; then
-      exec build/hosts/tarn-flourish-x11 "$@"
+    if [ -n "${DISPLAY:-}" ]; then
+      exec build/hosts/tarn-flourish "$@"
     fi
     out="${TF_OUT:-$top/flourish.png}"
     echo "tf: no display here; painting a picture instead"

@@ -1,5 +1,6 @@
 #include "presets/preset_catalogue.h"
 
+#include "platform/data_folders.h"
 #include "platform/file_spec.h"
 #include "platform/native.h"
 
@@ -34,7 +35,10 @@ bool FindPresetsFolder(std::string& folder, int32_t levels) {
     const int length = PlatformProgramFolder(program, static_cast<int>(sizeof(program)));
     if (length <= 0 || length >= static_cast<int>(sizeof(program))) return false;
     program[length] = 0;
-    return FindPresetsFolderFrom(program, levels, folder);
+    if (FindPresetsFolderFrom(program, levels, folder)) return true;
+    // An installed program finds the shared copy.
+    const std::string installed = PlatformInstalledDataFolder();
+    return !installed.empty() && FindPresetsFolderFrom(installed.c_str(), 1, folder);
 }
 
 std::string PresetPath(const std::string& presetsFolder, const char* category, const char* presetName) {

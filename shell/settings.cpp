@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/data_folders.h"
 #include "platform/file.h"
 #include "platform/native.h"
-#include "platform/profile_location.h"
 #include "shell/profile_keys.h"
 
 namespace {
@@ -138,10 +138,13 @@ std::string FormatSettings(const SaverSettings& s) {
 
 std::string ProfilePath() {
     if (!gProfileOverride.empty()) return gProfileOverride;
-    char path[1024];
-    const int n = PlatformProfilePath(kProfileName, path, sizeof path);
-    // No location at all: the bare name, in the current folder.
-    return n > 0 ? std::string(path, n) : std::string(kProfileName);
+    char folder[1024];
+    const int n = PlatformProgramFolder(folder, sizeof folder);
+    const std::string beside(folder, n > 0 ? n : 0);
+    // An installed program's folder is not the user's: their own folder then.
+    if (PlatformFolderWritable(beside)) return beside + kProfileName;
+    const std::string own = PlatformUserSettingsFolder();
+    return own.empty() ? beside + kProfileName : own + kProfileName;
 }
 
 void SetProfilePathForTests(const char* path) { gProfileOverride = path ? path : ""; }
@@ -163,6 +166,10 @@ void LoadSettings(SaverSettings& settings) {
 
 bool SaveSettings(const SaverSettings& settings) {
     const std::string text = FormatSettings(settings);
+    const std::string path = ProfilePath();
+    // The user's own settings folder is made on first use; no other.
+    const std::string own = PlatformUserSettingsFolder();
+    if (!own.empty() && path == own + kProfileName) PlatformMakeFolders(own);
     // Written aside and renamed, so a failed write leaves the old profile whole.
-    return WriteFileAtomically(ProfilePath().c_str(), text.data(), text.size());
+    return WriteFileAtomically(path.c_str(), text.data(), text.size());
 }

@@ -18,6 +18,9 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Release -DTF_TESTS=ON -DTF_
 cmake --build build-test -j "$jobs"
 ctest --test-dir build-test --output-on-failure --no-tests=error -j "$jobs"
 
+step "X11 saver on Xvfb"
+"$top/tools/x11_tests.sh" build
+
 step "sanitizer build (address, undefined) and tests"
 # Every test program, engine and readers alike, optimised so the soak and
 # end-to-end tests stay quick under the sanitizers.

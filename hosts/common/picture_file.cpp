@@ -119,15 +119,22 @@ bool EndsWith(const std::string& text, const char* suffix) {
 
 }  // namespace
 
+bool EncodePicture(const CPOffscreen& surface, PictureFormat format, std::vector<uint8_t>& data) {
+    if (!surface.Valid() || surface.BitsPerPixel() < 24) return false;
+    if (format == PictureFormat::kBmp) {
+        EncodeBmp(surface, data);
+        return true;
+    }
+    return EncodePng(surface, data);
+}
+
 bool WritePictureFile(const CPOffscreen& surface, const std::string& path, std::string& error) {
     if (!surface.Valid() || surface.BitsPerPixel() < 24) {
         error = "no picture to write";
         return false;
     }
     std::vector<uint8_t> data;
-    if (EndsWith(path, ".bmp")) {
-        EncodeBmp(surface, data);
-    } else if (!EncodePng(surface, data)) {
+    if (!EncodePicture(surface, EndsWith(path, ".bmp") ? PictureFormat::kBmp : PictureFormat::kPng, data)) {
         error = "cannot compress the picture (a .bmp file can always be written)";
         return false;
     }

@@ -5,18 +5,14 @@
 #include <optional>
 #include <string>
 
-struct RenderOptions {
+#include "hosts/common/run_options.h"
+
+struct RenderOptions : RunOptions {
     int width = 1280;
     int height = 720;
     int64_t frames = 250;
     std::optional<uint32_t> clock;  // none: the current time
     std::string out = "flourish.png";
-    std::optional<std::string> preset[2];
-    std::optional<int32_t> forceMode[2];
-    std::optional<int32_t> background;
-    std::optional<int32_t> useDepth;
-    std::optional<float> speed;
-    std::optional<float> pace;  // brush steps a second; kMaxPace for "max"
     int64_t keyAfterPolls = -1;  // testing: virtual input arrives after this many polls
     bool help = false;
 };
@@ -24,4 +20,5 @@ struct RenderOptions {
 // Parses the arguments after "render". False with a one-line error on bad input.
 bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error);
 
+// The renderer's own options; kRunOptionsUsage follows them in the help.
 extern const char* const kRenderUsage;

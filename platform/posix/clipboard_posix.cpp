@@ -1,7 +1,12 @@
-// Without a window system there is no clipboard: no picture comes in and
-// none goes out.
-#include "platform/clipboard.h"
+// The clipboard on POSIX is the host's: the X11 host installs its
+// selection exchange, the headless host has none.
+#include "platform/clipboard_dib.h"
+#include "platform/posix/host_window.h"
 
-CPOffscreen* PlatformReadClipboardImage() { return nullptr; }
+bool PlatformReadClipboardDib(std::vector<uint8_t>& dib) {
+    return PosixServices().readClipboard && PosixServices().readClipboard(dib);
+}
 
-bool PlatformWriteClipboardImage(const CPOffscreen&) { return false; }
+bool PlatformWriteClipboardDib(const std::vector<uint8_t>& dib) {
+    return PosixServices().writeClipboard && PosixServices().writeClipboard(dib);
+}

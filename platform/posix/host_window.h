@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/native.h"
 
@@ -46,5 +47,8 @@ private:
 struct PosixHostServices {
     uint32_t (*tickCount)() = nullptr;  // null: the monotonic clock
     bool (*inputPending)() = nullptr;   // null: never
+    // The clipboard picture as a packed DIB; null: no clipboard.
+    bool (*readClipboard)(std::vector<uint8_t>& dib) = nullptr;
+    bool (*writeClipboard)(const std::vector<uint8_t>& dib) = nullptr;
 };
 PosixHostServices& PosixServices();

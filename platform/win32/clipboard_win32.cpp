@@ -1,39 +1,38 @@
-// The clipboard picture as CF_DIB: a global memory block holding a packed
-// DIB, read as it is and written without emptying the clipboard first.
+// The clipboard's CF_DIB, moved as bytes; the clipboard owns a block once
+// it is set.
 #include <windows.h>
 
-#include <cstdint>
+#include <cstring>
 
-#include "platform/clipboard.h"
-#include "platform/dib_block.h"
-#include "platform/offscreen.h"
+#include "platform/clipboard_dib.h"
 
-CPOffscreen* PlatformReadClipboardImage() {
-    if (!OpenClipboard(nullptr)) return nullptr;
-    CPOffscreen* surface = nullptr;
+bool PlatformReadClipboardDib(std::vector<uint8_t>& dib) {
+    if (!OpenClipboard(nullptr)) return false;
+    bool read = false;
     if (HANDLE data = GetClipboardData(CF_DIB)) {
         if (const void* bytes = GlobalLock(data)) {
-            // The block's own size bounds every read of it.
-            surface = SurfaceFromDibBlock(static_cast<const uint8_t*>(bytes), GlobalSize(data), true);
+            const SIZE_T size = GlobalSize(data);
+            const uint8_t* from = static_cast<const uint8_t*>(bytes);
+            dib.assign(from, from + size);
+            read = size > 0;
             GlobalUnlock(data);
         }
     }
     CloseClipboard();
-    return surface;
+    return read;
 }
 
-bool PlatformWriteClipboardImage(const CPOffscreen& surface) {
-    const size_t size = DibBlockSize(surface);
-    if (size == 0 || !OpenClipboard(nullptr)) return false;
-    bool done = false;
-    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size)) {
-        void* bytes = GlobalLock(block);
-        const bool written = bytes && WriteDibBlock(surface, static_cast<uint8_t*>(bytes), size);
-        if (bytes) GlobalUnlock(block);
-        // From here the clipboard owns the block.
-        done = written && SetClipboardData(CF_DIB, block) != nullptr;
-        if (!done) GlobalFree(block);
+bool PlatformWriteClipboardDib(const std::vector<uint8_t>& dib) {
+    if (dib.empty() || !OpenClipboard(nullptr)) return false;
+    bool written = false;
+    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, dib.size())) {
+        if (void* to = GlobalLock(block)) {
+            std::memcpy(to, dib.data(), dib.size());
+            GlobalUnlock(block);
+            written = SetClipboardData(CF_DIB, block) != nullptr;
+        }
+        if (!written) GlobalFree(block);
     }
     CloseClipboard();
-    return done;
+    return written;
 }

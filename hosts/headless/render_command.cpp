@@ -1,15 +1,14 @@
-// tarn-flourish: `render` drives the real saver on a virtual window and
+// `tarn-flourish render` drives the real saver on a virtual window and
 // writes what a user would have seen to a picture file.
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <string>
 
 #include "hosts/common/picture_file.h"
 #include "hosts/headless/headless_window.h"
+#include "hosts/headless/render_command.h"
 #include "hosts/headless/render_options.h"
 #include "shell/frame_driver.h"
-#include "shell/run_overrides.h"
 #include "shell/saver_entry.h"
 
 namespace {
@@ -25,15 +24,7 @@ int Render(const RenderOptions& o) {
     world.keyAfterPolls = o.keyAfterPolls;
     InstallVirtualWorld();
 
-    TRunOverrides& overrides = RunOverrides();
-    for (int i = 0; i < 2; ++i) {
-        overrides.preset[i] = o.preset[i];
-        overrides.forceMode[i] = o.forceMode[i];
-    }
-    overrides.background = o.background;
-    overrides.useDepth = o.useDepth;
-    overrides.speed = o.speed;
-    overrides.pace = o.pace;
+    ApplyRunOptions(o);
 
     NativeWindow handle = static_cast<CPHostWindow*>(&window);
     ScreenSaverProc(handle, kMsgEraseBackground, 0, 0);
@@ -55,25 +46,17 @@ int Render(const RenderOptions& o) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc >= 2 && std::strcmp(argv[1], "render") == 0) {
-        RenderOptions options;
-        std::string error;
-        if (!ParseRenderOptions(argc - 2, argv + 2, options, error)) {
-            std::fprintf(stderr, "tarn-flourish render: %s\n%s", error.c_str(), kRenderUsage);
-            return 2;
-        }
-        if (options.help) {
-            std::fputs(kRenderUsage, stdout);
-            return 0;
-        }
-        return Render(options);
+int RunRenderCommand(int argc, const char* const* argv) {
+    RenderOptions options;
+    std::string error;
+    if (!ParseRenderOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "tarn-flourish render: %s\n%s%s", error.c_str(), kRenderUsage, kRunOptionsUsage);
+        return 2;
     }
-    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    if (options.help) {
         std::fputs(kRenderUsage, stdout);
+        std::fputs(kRunOptionsUsage, stdout);
         return 0;
     }
-    std::fprintf(stderr, "tarn-flourish: unknown command%s%s\n%s", argc >= 2 ? " " : "", argc >= 2 ? argv[1] : "",
-                 kRenderUsage);
-    return 2;
+    return Render(options);
 }
