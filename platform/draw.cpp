@@ -51,10 +51,28 @@ void CPDraw::BevelBox(const TRect& rect, const char* text, bool pressed) {
     LineTo(l, b - 1);
     if (text && *text) {
         colour(0);
-        const int32_t h = textAlignH_, v = textAlignV_;
-        SetTextAlign(1, 1);
-        DrawTextInRect(rect, text);
+        const int32_t h = textAlignH_, v = textAlignV_, wrap = wrapMode_;
+        // A mnemonic "&" marks the key of the button; it is not shown.
+        char shown[256];
+        int32_t n = 0;
+        for (const char* c = text; *c && n < 255; ++c)
+            if (*c != '&' || c[1] == '&') shown[n++] = *c;
+            else if (c[1] == '&') ++c;
+        shown[n] = 0;
+        int32_t fit = 0, width = 0, lineHeight = 0;
+        const int32_t room = rect.right - rect.left - 6;
+        if (MeasureText(shown, n, room, &fit, &width, &lineHeight) && fit < n && lineHeight > 0) {
+            // Too wide for one line: broken at words, the two lines centred.
+            SetTextAlign(1, 0);
+            SetWrapMode(kWrapWords);
+            const int32_t top = rect.top + (rect.bottom - rect.top - 2 * lineHeight) / 2;
+            DrawTextInRect({rect.left + 3, top, rect.right - 3, rect.bottom}, shown);
+        } else {
+            SetTextAlign(1, 1);
+            DrawTextInRect(rect, shown);
+        }
         SetTextAlign(h, v);
+        SetWrapMode(wrap);
     }
     if (pressed) InvertRect(rect);
     SetColor(keep[0], keep[1], keep[2]);

@@ -7,6 +7,7 @@
 
 #include "hosts/common/picture_file.h"
 #include "hosts/headless/headless_window.h"
+#include "hosts/headless/panel_host.h"
 #include "hosts/headless/render_options.h"
 #include "shell/frame_driver.h"
 #include "shell/run_overrides.h"
@@ -67,6 +68,19 @@ int main(int argc, char** argv) {
             return 0;
         }
         return Render(options);
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "panel") == 0) {
+        PanelOptions options;
+        std::string error;
+        if (!ParsePanelOptions(argc - 2, argv + 2, options, error)) {
+            std::fprintf(stderr, "tarn-flourish panel: %s\n%s", error.c_str(), kPanelUsage);
+            return 2;
+        }
+        if (options.help) {
+            std::fputs(kPanelUsage, stdout);
+            return 0;
+        }
+        return RunPanel(options);
     }
     if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kRenderUsage, stdout);
