@@ -1,5 +1,6 @@
 #include "shell/config_panel.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "shell/settings.h"
 #include "views/layout.h"
 #include "views/pop_menu_model.h"
+#include "views/view.h"
 #include "views/view_pop_menu.h"
 #include "views/view_slider.h"
 #include "views/window.h"
@@ -172,6 +174,17 @@ void BuildPanel(NativeWindow dialog) {
         }
     }
 
+    // The layout is in pixels, the dialog in dialog units: the client area
+    // grows to hold every view, whatever font the system gives the dialog.
+    TRect client;
+    if (PlatformNativeDialogs() && PlatformGetClientRect(dialog, &client)) {
+        int32_t right = client.right, bottom = client.bottom;
+        for (int32_t i = 0; i < w.ViewCount(); ++i) {
+            bottom = std::max(bottom, w.ViewAt(i)->Rect().bottom + static_cast<int32_t>(8 * dpi));
+            right = std::max(right, w.ViewAt(i)->Rect().right + static_cast<int32_t>(8 * dpi));
+        }
+        if (bottom > client.bottom || right > client.right) PlatformSetClientSize(dialog, right, bottom);
+    }
     std::string folder;
     if (FindPresetsFolder(folder)) {
         p.preset[0] = PresetMenu(folder, false);

@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 
+#include "hosts/win32/configure_win32.h"
 #include "shell/saver_entry.h"
 
 namespace {
@@ -150,6 +152,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         case Mode::Preview:
             return RunWindow(mode, handle);
         case Mode::Settings:
+            // Local hook until the switch parsing lands: /c without a handle is owned by the foreground window.
+            return RunConfigure(handle ? handle : (std::strchr(commandLine ? commandLine : "", '/') || std::strchr(commandLine ? commandLine : "", '-') ? GetForegroundWindow() : nullptr));
         case Mode::Password:
             // The settings panel and the password change come with the panel.
             return 0;
