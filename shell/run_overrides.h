@@ -14,6 +14,7 @@ struct TRunOverrides {
     std::optional<int32_t> background;
     std::optional<int32_t> useDepth;
     std::optional<float> speed;
+    bool wireframe = false;  // the wireframe preview: lines in the brush colour instead of paint
 };
 
 TRunOverrides& RunOverrides();

@@ -34,6 +34,7 @@ int Render(const RenderOptions& o) {
     overrides.background = o.background;
     overrides.useDepth = o.useDepth;
     overrides.speed = o.speed;
+    overrides.wireframe = o.wireframe;
 
     NativeWindow handle = static_cast<CPHostWindow*>(&window);
     ScreenSaverProc(handle, kMsgEraseBackground, 0, 0);

@@ -17,6 +17,7 @@ struct RenderOptions {
     std::optional<int32_t> useDepth;
     std::optional<float> speed;
     int64_t keyAfterPolls = -1;  // testing: virtual input arrives after this many polls
+    bool wireframe = false;
     bool help = false;
 };
 
