@@ -22,7 +22,7 @@ need_packages() {
   fi
 }
 
-base_packages=(cmake ninja-build g++ zlib1g-dev libx11-dev)
+base_packages=(cmake ninja-build g++ zlib1g-dev libx11-dev pkg-config libfontconfig-dev libfreetype-dev fonts-liberation fonts-dejavu-core)
 test_packages=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev mingw-w64 wine wine64 xvfb
                xauth x11-utils xdotool imagemagick python3-pil python3-numpy)
 
