@@ -73,7 +73,9 @@ TEST_F(Toolkit, LayoutKeysMakeTheViewsOfTheBlocks) {
             EXPECT_EQ(r.top, c.rect.top) << c.text;
             EXPECT_EQ(r.bottom, c.rect.bottom) << c.text;
         }
-        if (c.shownText) EXPECT_EQ(TextOf(w.ViewAt(0)), c.shownText) << c.text;
+        if (c.shownText) {
+            EXPECT_EQ(TextOf(w.ViewAt(0)), c.shownText) << c.text;
+        }
     }
 }
 
