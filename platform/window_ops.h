@@ -94,6 +94,9 @@ struct SPaintState {
 };
 bool PlatformBeginPaint(NativeWindow window, SPaintState& paint);
 void PlatformEndPaint(NativeWindow window, SPaintState& paint);
+// Gives a memory DC the pixels per inch of the window DC it stands in for
+// (fonts then come out at the window's size).
+void PlatformInheritDeviceScale(NativeDC from, NativeDC to);
 // Moves the logical origin of dc; answers the previous one.
 bool PlatformSetViewportOrigin(NativeDC dc, int32_t x, int32_t y, int32_t* oldX, int32_t* oldY);
 // Asks for a repaint of rect (all of the client area for null or empty).

@@ -269,7 +269,10 @@ void CPWindow::PaintRect(NativeDC dc, const TRect& rect) {
     NativeDC sdc = surface.Valid() ? surface.BorrowDC() : nullptr;
     NativeDC target = sdc ? sdc : dc;
     int32_t oldX = 0, oldY = 0;
-    if (sdc) PlatformSetViewportOrigin(sdc, -rect.left, -rect.top, &oldX, &oldY);
+    if (sdc) {
+        PlatformInheritDeviceScale(dc, sdc);
+        PlatformSetViewportOrigin(sdc, -rect.left, -rect.top, &oldX, &oldY);
+    }
     e.dc = target;
     e.surface = sdc ? &surface : nullptr;
     // The background: the system's default erase, or the face colour where

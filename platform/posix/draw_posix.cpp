@@ -402,7 +402,11 @@ CPDraw::~CPDraw() {
     }
 }
 
-int32_t CPDraw::PixelsPerInch() const { return dc_ ? Target(dc_)->PixelsPerInch() : 96; }
+int32_t CPDraw::PixelsPerInch() const {
+    if (!dc_) return 96;
+    const int32_t inherited = Target(dc_)->DrawState().pixelsPerInch;
+    return inherited > 0 ? inherited : Target(dc_)->PixelsPerInch();
+}
 
 bool CPDraw::SetColor(uint8_t r, uint8_t g, uint8_t b) {
     if (!valid_) return false;

@@ -27,6 +27,7 @@ struct SPosixDCState {
     const SPosixBrush* brush = nullptr;
     const void* font = nullptr;  // the font holder's SPosixFont
     uint32_t textColour = 0;
+    int32_t pixelsPerInch = 0;  // 0: the target's own
     int32_t viewportX = 0;
     int32_t viewportY = 0;
     int32_t penX = 0;

@@ -78,6 +78,13 @@ bool PlatformBeginPaint(NativeWindow window, SPaintState& paint) {
 
 void PlatformEndPaint(NativeWindow, SPaintState& paint) { paint.dc = nullptr; }
 
+void PlatformInheritDeviceScale(NativeDC from, NativeDC to) {
+    if (!from || !to) return;
+    const SPosixDCState& f = static_cast<CPBlitTarget*>(from)->DrawState();
+    static_cast<CPBlitTarget*>(to)->DrawState().pixelsPerInch =
+        f.pixelsPerInch > 0 ? f.pixelsPerInch : static_cast<CPBlitTarget*>(from)->PixelsPerInch();
+}
+
 bool PlatformSetViewportOrigin(NativeDC dc, int32_t x, int32_t y, int32_t* oldX, int32_t* oldY) {
     if (!dc) return false;
     SPosixDCState& s = static_cast<CPBlitTarget*>(dc)->DrawState();

@@ -80,6 +80,9 @@ void PlatformEndPaint(NativeWindow window, SPaintState& paint) {
     paint.dc = nullptr;
 }
 
+// A memory DC made compatible with the screen already has its pixels per inch.
+void PlatformInheritDeviceScale(NativeDC, NativeDC) {}
+
 bool PlatformSetViewportOrigin(NativeDC dc, int32_t x, int32_t y, int32_t* oldX, int32_t* oldY) {
     POINT old{};
     if (!SetViewportOrgEx(static_cast<HDC>(dc), x, y, &old)) return false;
