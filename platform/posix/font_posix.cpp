@@ -24,8 +24,13 @@ struct FontCache {
     FT_Library library = nullptr;
     bool triedLibrary = false;
     std::vector<CachedFace> faces;
+    bool fontconfigUp = false;
 
-    ~FontCache() { Reset(); }
+    ~FontCache() {
+        Reset();
+        // fontconfig's own configuration is process-wide too; it goes last.
+        if (fontconfigUp) FcFini();
+    }
     void Reset() {
         for (CachedFace& f : faces)
             if (f.face) FT_Done_Face(f.face);
@@ -45,6 +50,7 @@ FontCache& Cache() {
 std::string MatchFile(const char* family, bool bold, bool italic, bool mono) {
     std::string file;
     if (!FcInit()) return file;
+    Cache().fontconfigUp = true;
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) return file;
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
