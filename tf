@@ -23,7 +23,8 @@ need_packages() {
   fi
 }
 
-base_packages=(cmake ninja-build g++ zlib1g-dev libx11-dev libxext-dev)
+base_packages=(cmake ninja-build g++ zlib1g-dev libx11-dev libxext-dev pkg-config libfontconfig-dev libfreetype-dev
+               fonts-liberation fonts-dejavu-core)
 test_packages=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev mingw-w64 wine wine64 xvfb
                xauth x11-utils xdotool xclip xscreensaver imagemagick python3 python3-pil python3-numpy passwd procps)
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "hosts/common/run_options.h"
+#include "hosts/headless/panel_host.h"
 #include "hosts/headless/render_command.h"
 #include "hosts/x11/saver_options.h"
 #include "hosts/x11/x11_saver.h"
@@ -12,6 +13,19 @@
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "render") == 0) return RunRenderCommand(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "panel") == 0) {
+        PanelOptions panel;
+        std::string error;
+        if (!ParsePanelOptions(argc - 2, argv + 2, panel, error)) {
+            std::fprintf(stderr, "tarn-flourish panel: %s\n%s", error.c_str(), kPanelUsage);
+            return 2;
+        }
+        if (panel.help) {
+            std::fputs(kPanelUsage, stdout);
+            return 0;
+        }
+        return RunPanel(panel);
+    }
     if (argc == 3 && std::strcmp(argv[1], "xscreensaver-config") == 0) {
         // The build writes the hack's settings file with this.
         std::string xml;

@@ -28,7 +28,7 @@ public:
 
     // Wireframe preview.
     bool drawingOff = false;
-    void* drawingPort = nullptr;  // from the drawing context; none until a preview window is chosen
+    void* drawingPort = nullptr;  // the device context lines go to (NativeDC); none: nothing is drawn
     int32_t width = 0;
     int32_t height = 0;
     double aspectX = 1.0;

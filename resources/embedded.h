@@ -13,6 +13,7 @@ enum class TResourceType : uint8_t {
     Text,    // "TEXT": layout text
     String,  // a string table entry
     Icon,    // RT_GROUP_ICON's image
+    Dialog,  // RT_DIALOG, carried as layout text: caption, size and push buttons in dialog units
 };
 
 struct SEmbeddedResource {

@@ -15,6 +15,7 @@
 #include "base/drand48.h"
 #include "shell/clipboard.h"
 #include "render/paint_canvas.h"
+#include "render/view_3d.h"
 #include "shell/paint_context.h"
 #include "shell/run_overrides.h"
 #include "shell/saver_entry.h"
@@ -285,6 +286,16 @@ void BeginPainting(NativeWindow window) {
                           : w < 1280 ? TF_BITMAP_LOGO_LARGE
                                      : TF_BITMAP_LOGO_HUGE);
     if (gDriver.canvas) gDriver.context->AttachCanvas(gDriver.canvas, gDriver.settings.UseDepth == 1);
+    if (gDriver.canvas && gDriver.context->view && RunOverrides().wireframe) {
+        // The preview draws on the canvas surface; the borrow lasts the run
+        // (the surface ends it when it is destroyed).
+        TFL3dView& view = *gDriver.context->view;
+        view.drawingPort = gDriver.canvas->BorrowDC();
+        view.width = w;
+        view.height = h;
+        view.SetPreviewSize(w, h);
+        gDriver.context->wireframe = view.drawingPort != nullptr;
+    }
 
     const char* categories[2] = {gDriver.settings.Category1, gDriver.settings.Category2};
     const char* names[2] = {gDriver.settings.PresetName1, gDriver.settings.PresetName2};

@@ -15,6 +15,7 @@ struct TRunOverrides {
     std::optional<int32_t> useDepth;
     std::optional<float> speed;
     std::optional<float> pace;  // kMaxPace for the fastest
+    bool wireframe = false;  // the wireframe preview: lines in the brush colour instead of paint
 };
 
 TRunOverrides& RunOverrides();

@@ -232,4 +232,39 @@ if [ -n "${TF_PACKAGE_ZIP:-}" ]; then
   ends_within "$saver" 80 || { fail "the unpacked saver did not close"; kill "$saver" || true; }
   rm -rf "$away"
 fi
+# ---- Settings dialog: /c shows dialog 2003; Background -> Dark and the Depth
+# menu write the profile beside the .scr; Alt+C closes it and the process ends.
+if [ -e "$scr" ]; then
+  build="$(cd "$build" && pwd)"
+  scr="$build/hosts/TarnFlourish.scr"
+  scr="$build/hosts/TarnFlourish.scr"
+  prf="$build/hosts/TarnFLSaver.prf"
+  rm -f "$prf"
+  echo "wine TarnFlourish.scr /c"
+  (cd "$build/hosts" && wine "$scr" /c) &
+  panel=$!
+  win=""
+  for _ in $(seq 100); do
+    win="$(xdotool search --name 'Tarn Flourish Setup' 2>/dev/null | head -1)"
+    [ -n "$win" ] && break; sleep 0.2
+  done
+  if [ -z "$win" ]; then echo "FAILED: /c shows no settings dialog"; kill "$panel"; failed=1; fi
+  sleep 1.5
+  import -window root "$shots/panel-1.png"
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  # Client origin: the window geometry names the client area under Wine without a WM.
+  bx=$((X + 40)); by=$((Y + 124))
+  xdotool mousemove "$bx" "$by" click 1; sleep 0.8
+  xdotool key Down Return; sleep 0.8
+  grep -q 'Background=0.0000' "$prf" 2>/dev/null && echo "Dark wrote Background=0.0000" || { echo "FAILED: Background=0.0000 not in the profile: $(cat "$prf" 2>/dev/null)"; failed=1; }
+  xdotool mousemove "$bx" $((Y + 149)) click 1; sleep 0.8
+  xdotool key Down Return; sleep 0.8
+  grep -q 'UseDepth=0.0000' "$prf" 2>/dev/null && echo "Depth Off wrote UseDepth=0.0000" || { echo "FAILED: UseDepth=0.0000 not in the profile: $(cat "$prf" 2>/dev/null)"; failed=1; }
+  sleep 0.5
+  import -window root "$shots/panel-2.png"
+  xdotool windowfocus "$win" 2>/dev/null; sleep 0.3
+  xdotool key --window "$win" alt+c; sleep 0.3
+  for _ in $(seq 50); do kill -0 "$panel" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$panel" 2>/dev/null; then echo "FAILED: Alt+C did not close the dialog"; kill "$panel"; failed=1; else echo "Alt+C closed the dialog and the process ended"; fi
+fi
 exit "$failed"

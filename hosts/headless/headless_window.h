@@ -16,6 +16,13 @@ public:
 
     TRect ClientRect() const override { return {0, 0, screen_.Width(), screen_.Height()}; }
     CPBlitTarget* Target() override { return this; }
+    CPOffscreen* DrawSurface() override { return &screen_; }
+    int32_t PixelsPerInch() const override { return dpi_; }
+    void SetPixelsPerInch(int32_t dpi) { dpi_ = dpi > 0 ? dpi : 96; }
+    TRect ScreenRect() const override {
+        return {screenX_, screenY_, screenX_ + screen_.Width(), screenY_ + screen_.Height()};
+    }
+    void SetScreenPosition(int32_t x, int32_t y) { screenX_ = x, screenY_ = y; }
     bool Blit(const TRect& destRect, const CPOffscreen& source, const TRect& srcRect) override;
 
     int32_t BlitCount() const { return blits_; }
@@ -23,6 +30,9 @@ public:
 private:
     CPOffscreen screen_;
     int32_t blits_ = 0;
+    int32_t dpi_ = 96;
+    int32_t screenX_ = 0;
+    int32_t screenY_ = 0;
 };
 
 // The virtual clock and input the host installs in the platform layer.

@@ -9,6 +9,7 @@
 #include "hosts/headless/render_command.h"
 #include "hosts/headless/render_options.h"
 #include "shell/frame_driver.h"
+#include "shell/run_overrides.h"
 #include "shell/saver_entry.h"
 
 namespace {
@@ -25,6 +26,7 @@ int Render(const RenderOptions& o) {
     InstallVirtualWorld();
 
     ApplyRunOptions(o);
+    RunOverrides().wireframe = o.wireframe;
 
     NativeWindow handle = static_cast<CPHostWindow*>(&window);
     ScreenSaverProc(handle, kMsgEraseBackground, 0, 0);

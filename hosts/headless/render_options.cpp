@@ -4,11 +4,12 @@ const char* const kRenderUsage =
     "usage: tarn-flourish render [--size WxH] [--frames N] [--clock SECONDS] [--out FILE]\n"
     "                            [--preset FILE.vbr] [--preset2 FILE.vbr] [--force N] [--force2 N]\n"
     "                            [--background dark|bright] [--depth on|off] [--speed S]\n"
-    "                            [--pace STEPS|max]\n"
+    "                            [--pace STEPS|max] [--wireframe]\n"
     "  --size WxH        window size in pixels, each 1 to 16384 (default 1280x720)\n"
     "  --frames N        timer frames to paint (default 250)\n"
     "  --clock SECONDS   start second of the virtual clock, the picture's seed (default now)\n"
     "  --out FILE        picture to write, .png or .bmp (default flourish.png)\n"
+    "  --wireframe       the wireframe preview: each segment a line in the brush colour\n"
     "  --input-after N   testing: a key arrives after N input polls\n";
 
 bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& o, std::string& error) {
@@ -16,6 +17,10 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& o, std
         const std::string option = argv[k];
         if (option == "--help" || option == "-h") {
             o.help = true;
+            continue;
+        }
+        if (option == "--wireframe") {
+            o.wireframe = true;
             continue;
         }
         if (k + 1 >= argc) {

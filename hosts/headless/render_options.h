@@ -14,6 +14,7 @@ struct RenderOptions : RunOptions {
     std::optional<uint32_t> clock;  // none: the current time
     std::string out = "flourish.png";
     int64_t keyAfterPolls = -1;  // testing: virtual input arrives after this many polls
+    bool wireframe = false;
     bool help = false;
 };
 

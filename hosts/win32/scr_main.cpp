@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "hosts/win32/password_check.h"
-#include "hosts/win32/run_configure.h"
+#include "hosts/win32/configure_win32.h"
 #include "hosts/win32/saver_window.h"
 #include "shell/saver_command_line.h"
 

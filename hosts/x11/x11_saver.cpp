@@ -4,6 +4,8 @@
 // erase-background, timer and destroy to ScreenSaverProc.
 #include "hosts/x11/x11_saver.h"
 
+#include "shell/run_overrides.h"
+
 #include <X11/Xlib.h>
 
 #include <chrono>
@@ -172,7 +174,7 @@ int RunX11Saver(const SaverOptions& options) {
     }
     InstallStopSignals();
     ApplyRunOptions(options);
-    if (options.wireframe) std::fputs("tarn-flourish: the wireframe preview is not drawn yet; painting as usual\n", stderr);
+    RunOverrides().wireframe = options.wireframe;
     std::unique_ptr<CPX11Window> window = OpenSaverWindow(display, options);
     if (!window) {
         std::fprintf(stderr, "tarn-flourish: cannot draw into that window\n");

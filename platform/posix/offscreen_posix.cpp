@@ -41,6 +41,7 @@ public:
         return CopyPixels(source, srcRect, surface_, destRect);
     }
     CPOffscreen& Surface() const { return surface_; }
+    CPOffscreen* DrawSurface() override { return &surface_; }
 
 private:
     CPOffscreen& surface_;

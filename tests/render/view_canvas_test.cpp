@@ -1,6 +1,8 @@
 // The canvas's viewing queries, the 3-D view and the row copy.
 #include <gtest/gtest.h>
 
+#include "platform/offscreen.h"
+
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -157,14 +159,24 @@ TEST(View3d, IsNeverA3dViewAndDrawsNothingWithoutAPort) {
     EXPECT_FALSE(view.IsThreeD());
     view.DrawLine({0, 0, 0, 1}, {1, 1, 0, 1});
     EXPECT_EQ(view.linesDrawn, 0);
-    int port = 0;
-    view.drawingPort = &port;
+    CPOffscreen surface(40, 20, 32, true, true);
+    view.drawingPort = surface.BorrowDC();
+    ASSERT_NE(view.drawingPort, nullptr);
+    view.width = 40;
+    view.height = 20;
+    view.SetPreviewSize(40, 20);
     view.drawingOff = true;
-    view.DrawLine({0, 0, 0, 1}, {1, 1, 0, 1});
+    view.DrawLine({0, 0.25, 0, 1}, {1, 0.25, 0, 1});
     EXPECT_EQ(view.linesDrawn, 0);
     view.drawingOff = false;
-    view.DrawLine({0, 0, 0, 1}, {1, 1, 0, 1});
+    // The line takes the pen colour (y up in the world, down in the picture).
+    view.penColour[0] = 1.0, view.penColour[1] = 0.5, view.penColour[2] = 0.0;
+    view.DrawLine({0, 0.25, 0, 1}, {1, 0.25, 0, 1});
     EXPECT_EQ(view.linesDrawn, 1);
+    const uint32_t* row = reinterpret_cast<const uint32_t*>(surface.Row(10));
+    EXPECT_EQ(row[20] & 0xFFFFFFu, 0xFF8000u);
+    EXPECT_EQ(reinterpret_cast<const uint32_t*>(surface.Row(5))[20] & 0xFFFFFFu, 0u);
+    surface.ReturnDC();
 }
 
 TEST(View3d, AspectFactorsFollowTheLongerSide) {

@@ -74,10 +74,72 @@ int main(int argc, char** argv) {
     std::map<std::string, int> defines;
     std::string line;
     bool inStrings = false;
+    // A DIALOG block becomes layout text: its caption and size, and one
+    // CViewButton block per push button, in dialog units.
+    bool inDialog = false;
+    bool dialogBody = false;
+    Entry dialog;
+    std::string dialogText;
+    auto quoted = [](const std::string& l) {
+        const size_t a = l.find('"'), b = l.find('"', a + 1);
+        return (a == std::string::npos || b == std::string::npos) ? std::string() : l.substr(a + 1, b - a - 1);
+    };
     while (std::getline(in, line)) {
         std::istringstream words(line);
         std::string first;
         if (!(words >> first) || first.rfind("//", 0) == 0) continue;
+        // Quoted includes bring the ids' defines; other preprocessor lines
+        // (<windows.h> for windres) mean nothing here.
+        if (first == "#include" && line.find('"') != std::string::npos) {
+            const size_t a = line.find('"'), b = line.rfind('"');
+            if (b > a) ReadDefines(folder + line.substr(a + 1, b - a - 1), defines);
+            continue;
+        }
+        if (first[0] == '#') continue;
+        if (inDialog) {
+            if (first == "CAPTION") {
+                dialogText += "caption=" + quoted(line) + ";\n";
+            } else if (first == "BEGIN" || first == "{") {
+                dialogBody = true;
+            } else if (first == "END" || first == "}") {
+                dialog.data.assign(dialogText.begin(), dialogText.end());
+                dialog.data.push_back(0);
+                entries.push_back(std::move(dialog));
+                dialog = Entry();
+                inDialog = dialogBody = false;
+            } else if (dialogBody && (first == "PUSHBUTTON" || first == "DEFPUSHBUTTON")) {
+                // PUSHBUTTON "text", id, x, y, width, height[, style]
+                const std::string label = quoted(line);
+                std::string rest = line.substr(line.find('"', line.find('"') + 1) + 1);
+                for (char& c : rest)
+                    if (c == ',') c = ' ';
+                std::istringstream numbers(rest);
+                int id = 0, x = 0, y = 0, w = 0, h = 0;
+                if (numbers >> id >> x >> y >> w >> h)
+                    dialogText += "id=" + std::to_string(id) + ";[class=CViewButton;text=" + label + ";left=" +
+                                  std::to_string(x) + ";top=" + std::to_string(y) + ";width=" + std::to_string(w) +
+                                  ";height=" + std::to_string(h) + ";]\n";
+            }
+            continue;
+        }
+        {
+            std::istringstream probe(line);
+            std::string idWord, typeWord;
+            probe >> idWord >> typeWord;
+            if (typeWord == "DIALOG" || typeWord == "DIALOGEX") {
+                int x = 0, y = 0, w = 0, h = 0;
+                std::string rest = line.substr(line.find(typeWord) + typeWord.size());
+                for (char& c : rest)
+                    if (c == ',') c = ' ';
+                std::istringstream numbers(rest);
+                numbers >> x >> y >> w >> h;
+                inDialog = true;
+                dialog.type = "Dialog";
+                dialog.id = std::stoi(idWord);
+                dialogText = "width=" + std::to_string(w) + ";height=" + std::to_string(h) + ";\n";
+                continue;
+            }
+        }
         if (first == "STRINGTABLE") {
             inStrings = true;
             continue;
@@ -85,11 +147,6 @@ int main(int argc, char** argv) {
         if (first == "BEGIN" || first == "{") continue;
         if (first == "END" || first == "}") {
             inStrings = false;
-            continue;
-        }
-        if (first == "#include") {
-            const size_t a = line.find('"'), b = line.rfind('"');
-            if (a != std::string::npos && b > a) ReadDefines(folder + line.substr(a + 1, b - a - 1), defines);
             continue;
         }
         const int id = ResourceId(first, defines);
