@@ -19,7 +19,7 @@ cmake --build build-test -j "$jobs"
 ctest --test-dir build-test --output-on-failure --no-tests=error -j "$jobs"
 
 step "X11 saver on Xvfb"
-"$top/tools/x11_tests.sh" build
+"$top/tools/x11_tests.sh" build-test
 
 step "sanitizer build (address, undefined) and tests"
 # Every test program, engine and readers alike, optimised so the soak and
@@ -79,7 +79,7 @@ cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cm
 cmake --build build-win -j "$jobs"
 # The download is made and its unpacked saver run under Wine too.
 zip="$("$top/tools/package.sh" build-win)"
-TF_PACKAGE_ZIP="$zip" TF_NATIVE_RENDERER="$top/build/hosts/tarn-flourish" "$top/tools/wine_tests.sh" build-win
+TF_PACKAGE_ZIP="$zip" TF_NATIVE_RENDERER="$top/build-test/hosts/tarn-flourish" "$top/tools/wine_tests.sh" build-win
 
 echo
 echo "all tests passed"
