@@ -1,6 +1,7 @@
 #include "shell/config_panel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -27,12 +28,19 @@ constexpr int32_t kGetMoreString = 1010;
 
 enum : int32_t {
     kViewPreset1 = 1, kViewPreset2 = 2, kViewForce1 = 3, kViewForce2 = 4,
-    kViewBackground = 5, kViewDepth = 6, kViewSpeed = 7,
+    kViewBackground = 5, kViewDepth = 6, kViewSpeed = 7, kViewPace = 8,
     kTextPreset1 = 101, kTextPreset2 = 102, kTextForce1 = 103, kTextForce2 = 104,
     kTextBackground = 105, kTextDepth = 106,
 };
 
 const char* const kBackgroundNames[] = {"Dark", "Bright", "Clipboard"};
+
+// The pace slider runs over the pace's logarithm, so the slow paces a
+// watcher chooses between get most of its length: 0 is one step a second,
+// 3 the fastest pace.
+constexpr float kPaceSliderTop = 3.0f;
+float PaceOfSlider(float v) { return std::fmin(kMaxPace, std::pow(10.0f, std::fmax(0.0f, std::fmin(kPaceSliderTop, v)))); }
+float SliderOfPace(float pace) { return std::log10(std::fmax(1.0f, std::fmin(kMaxPace, pace))); }
 const char* const kDepthNames[] = {"Off", "On"};
 
 // The one panel of the process, with its menus; the notification flag
@@ -75,6 +83,10 @@ void RefreshValues() {
     SetViewText(w, kTextDepth, MenuText(p.depth, s.UseDepth + 1, "Off"));
     if (CView* slider = w.FindView(kViewSpeed)) {
         slider->SetValue(s.Speed);
+        slider->DrawNow();
+    }
+    if (CView* slider = w.FindView(kViewPace)) {
+        slider->SetValue(SliderOfPace(s.Pace));
         slider->DrawNow();
     }
 }
@@ -136,6 +148,7 @@ void OnViewMessage(SViewEvent& e, CPWindow&) {
         case kViewBackground: s.Background = static_cast<int32_t>(v - 1.0f); break;
         case kViewDepth: s.UseDepth = static_cast<int32_t>(v - 1.0f); break;
         case kViewSpeed: s.Speed = v; break;
+        case kViewPace: s.Pace = PaceOfSlider(v); break;
         default: return;
     }
     SaveSettings(s);  // a profile that cannot be written loses the change at the refresh below
@@ -203,6 +216,7 @@ void BuildPanel(NativeWindow dialog) {
     if (CViewPopMenu* v = menuView(kViewBackground)) v->SetSharedMenu(&p.background);
     if (CViewPopMenu* v = menuView(kViewDepth)) v->SetSharedMenu(&p.depth);
     if (auto* slider = dynamic_cast<CViewSlider*>(w.FindView(kViewSpeed))) slider->SetRange(5.0f, 50.0f, false);
+    if (auto* slider = dynamic_cast<CViewSlider*>(w.FindView(kViewPace))) slider->SetRange(0.0f, kPaceSliderTop, false);
     RefreshValues();
     w.Invalidate(nullptr);
 }

@@ -2,6 +2,8 @@
 // profile at once and the value texts follow the profile.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -109,6 +111,25 @@ TEST_F(Panel, SliderWritesSpeedAsItsValue) {
     EXPECT_NE(Profile().find(expected), std::string::npos) << Profile();
     EXPECT_GT(v, 5.0f);
     EXPECT_LT(v, 50.0f);
+}
+
+// The pace slider runs over the pace's logarithm: the default 10 sits a third
+// of the way along, and its far end is the fastest pace.
+TEST_F(Panel, PaceSliderWritesTheTenthPowerOfItsValue) {
+    auto* s = dynamic_cast<CViewSlider*>(PanelWindow()->FindView(8));
+    ASSERT_NE(s, nullptr);
+    EXPECT_NEAR(s->GetValue(), 1.0f, 0.01f);  // the profile's default pace, 10
+    SViewTrack far{240 + 200, 180, true, false, false, false};
+    s->TrackMove(far);
+    EXPECT_NE(Profile().find("Pace=1000.0000;"), std::string::npos) << Profile();
+    SViewTrack near{240 + 30, 180, true, false, false, false};
+    s->TrackMove(near);
+    const float v = s->GetValue();
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "Pace=%.4f;", static_cast<double>(std::pow(10.0f, v)));
+    EXPECT_NE(Profile().find(expected), std::string::npos) << Profile();
+    EXPECT_GT(v, 0.0f);
+    EXPECT_LT(v, 3.0f);
 }
 
 TEST_F(Panel, UnwritableProfileLosesTheChangeQuietly) {
