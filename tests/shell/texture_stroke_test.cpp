@@ -13,6 +13,7 @@
 #include "presets/brush_record.h"
 #include "presets/image_table.h"
 #include "shell/paint_context.h"
+#include "tests/common/frame_work_reset.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "shell/paint_context.h"
 #include "shell/preset_loader.h"
 #include "stroke/stroke_state.h"
+#include "tests/common/frame_work_reset.h"
 
 namespace {
 

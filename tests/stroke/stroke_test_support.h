@@ -10,6 +10,7 @@
 #include "presets/brush_record.h"
 #include "render/stamp_span.h"
 #include "render/paint_canvas.h"
+#include "tests/common/frame_work_reset.h"
 
 struct TRecordedSpan {
     TStampSpanArgs args;
