@@ -177,7 +177,7 @@ bool NextMessage(SHostMessage* out) {
         XNextEvent(gHost.display, &event);
         CPToolkitX11Window* target = WindowOf(event.xany.window);
         if (!target) continue;
-        if (event.type == ConfigureNotify) {
+        if (event.type == ConfigureNotify || event.type == ReparentNotify || event.type == MapNotify) {
             target->Locate();
             continue;
         }
@@ -196,6 +196,9 @@ bool NextMessage(SHostMessage* out) {
             gHost.haveChar = true;
             gHost.pendingChar = {target, m[1].message, m[1].wParam, m[1].lParam};
         }
+        // A window manager need not tell a framed window it moved; a press
+        // is where a pop-up opens, so the place is asked for then.
+        if (m[0].message == wm::kLButtonDown || m[0].message == wm::kRButtonDown) target->Locate();
         PosixNoteInput(target, m[0].message, m[0].wParam, m[0].lParam);
         *out = {target, m[0].message, m[0].wParam, m[0].lParam};
         return true;
