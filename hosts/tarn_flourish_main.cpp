@@ -9,6 +9,7 @@
 #include "hosts/headless/render_command.h"
 #include "hosts/x11/saver_options.h"
 #include "hosts/x11/x11_saver.h"
+#include "hosts/x11/x11_settings.h"
 #include "hosts/x11/xscreensaver_config.h"
 
 int main(int argc, char** argv) {
@@ -47,9 +48,6 @@ int main(int argc, char** argv) {
         std::fputs(kRunOptionsUsage, stdout);
         return 0;
     }
-    if (options.settings) {
-        std::fputs("tarn-flourish: the settings panel is not built yet\n", stderr);
-        return 2;
-    }
+    if (options.settings) return RunX11Settings();
     return RunX11Saver(options);
 }

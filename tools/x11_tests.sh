@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The X11 saver end to end on Xvfb: its own window, the root window, a
 # window handed in, signals, the clipboard, an installed tree, and the real
-# xscreensaver daemon running the installed hack as an unprivileged user.
+# xscreensaver daemon running the installed hack as an unprivileged user,
+# and the settings panel in a window of its own.
 #   tools/x11_tests.sh BUILD_DIR
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -263,6 +264,55 @@ else
 fi
 as_user "xscreensaver-command -exit" >/dev/null 2>&1 || true
 pkill -u "$saver_user" -x xscreensaver 2>/dev/null || true
+
+# The settings panel in its own window: Background chosen from its pop-up
+# menu with the mouse and with the keys lands in the profile beside the
+# program (a copy, so the profile is the test's own); the window manager's
+# close ends it.
+mkdir -p "$work/settings"
+cp "$program" "$work/settings/"
+profile="$work/settings/TarnFLSaver.prf"
+(cd "$work/settings" && exec ./tarn-flourish --settings) &
+panel=$!
+win=""
+for _ in $(seq 50); do
+  win=$(xdotool search --name '^Tarn Flourish Setup Version 1.02$' | head -1 || true)
+  [ -n "$win" ] && break
+  sleep 0.1
+done
+if [ -z "$win" ]; then fail "settings: no window titled Tarn Flourish Setup Version 1.02"; else
+  sleep 0.5
+  n=$(colours "$work/settings.png" "$win")
+  [ "$n" -gt 8 ] && pass "the settings panel paints ($n colours)" || fail "the settings panel shows $n colours"
+  # The Background button, then Dark, the first item of the menu under it.
+  xdotool mousemove --window "$win" 45 123 click 1; sleep 0.5
+  xdotool mousemove --window "$win" 114 124 click 1; sleep 0.5
+  grep -q 'Background=0.0000' "$profile" 2>/dev/null && pass "settings: a click on Dark writes Background=0" ||
+    fail "settings: after a click on Dark the profile holds $(cat "$profile" 2>/dev/null)"
+  xdotool mousemove --window "$win" 45 123 click 1; sleep 0.5
+  xdotool key Down; sleep 0.1; xdotool key Down; sleep 0.1; xdotool key Return; sleep 0.5
+  grep -q 'Background=1.0000' "$profile" 2>/dev/null && pass "settings: Down Down Return writes Background=1" ||
+    fail "settings: after Down Down Return the profile holds $(cat "$profile" 2>/dev/null)"
+  # WM_DELETE_WINDOW as a window manager sends it.
+  python3 - "$win" <<'PY'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+x.XFlush.argtypes = [ctypes.c_void_p]
+d = x.XOpenDisplay(None)
+w = int(sys.argv[1])
+e = (ctypes.c_long * 24)()  # an XClientMessageEvent in the longs of an XEvent
+e[0], e[4], e[5], e[6] = 33, w, x.XInternAtom(d, b"WM_PROTOCOLS", 0), 32
+e[7] = x.XInternAtom(d, b"WM_DELETE_WINDOW", 0)
+x.XSendEvent(d, w, 0, 0, e)
+x.XFlush(d)
+PY
+fi
+ended_in "$panel" "the settings panel after WM_DELETE_WINDOW"
 
 if [ "$failures" -ne 0 ]; then echo "x11 tests: $failures failed"; exit 1; fi
 echo "x11 tests: all passed"

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "platform/window_ops.h"  // PackPoint: MAKELPARAM, as Windows packs it
+
 namespace wm {
 constexpr uint32_t kSize = 0x0005;
 constexpr uint32_t kSetFocus = 0x0007;
@@ -41,12 +43,6 @@ struct SWinMessage {
     int32_t x = 0;  // the client point of mouse messages, unpacked for convenience
     int32_t y = 0;
 };
-
-// MAKELPARAM(low, high) with each half cut to 16 bits, as Windows does.
-inline intptr_t PackPoint(int32_t low, int32_t high) {
-    return static_cast<intptr_t>(static_cast<uint32_t>(static_cast<uint16_t>(low)) |
-                                 (static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16));
-}
 
 // The Windows virtual-key code of an X key symbol, 0 when there is none.
 uint32_t VirtualKeyOf(unsigned long keysym);
