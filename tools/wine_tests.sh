@@ -111,7 +111,7 @@ if [ -e "$scr" ]; then
   ends_within "$first" 80 || { fail "the first saver did not close"; kill "$first" || true; }
 
   echo "preview: /p inside a 152x112 area of a stand-in settings page"
-  pre="$(setup_saver preview 'Background=0;')"
+  pre="$(setup_saver preview 'Background=0;Pace=1000;')"
   (cd "$(dirname "$pre")" && wine "$tools/tf_preview_host.exe" "$(winepath -w "$pre")" >"$shots/preview.log" 2>&1) &
   host=$!
   sleep 5
@@ -198,8 +198,12 @@ if [ -n "${TF_NATIVE_RENDERER:-}" ] && [ -e "$renderer" ]; then
   for preset in plants/vineLeafy light/auroraVeil trees/oakSpread sea/anemone; do
     name="${preset//\//_}"
     args=(render --clock 777 --size 480x270 --frames 150 --preset "TARN_FL_PRESETS/$preset.vbr")
-    (cd "$top" && "$TF_NATIVE_RENDERER" "${args[@]}" --out "$shots/$name.linux.bmp" >/dev/null)
-    (cd "$top" && wine "$renderer" "${args[@]}" --out "$(winepath -w "$shots/$name.windows.bmp")" >/dev/null 2>&1)
+    rm -f "$shots/$name.linux.bmp" "$shots/$name.windows.bmp"
+    (cd "$top" && "$TF_NATIVE_RENDERER" "${args[@]}" --out "$shots/$name.linux.bmp" >"$shots/$name.linux.log" 2>&1) ||
+      { show_log "$shots/$name.linux.log"; fail "the native renderer failed on $preset"; continue; }
+    (cd "$top" && wine "$renderer" "${args[@]}" --out "$(winepath -w "$shots/$name.windows.bmp")" \
+      >"$shots/$name.windows.log" 2>&1) ||
+      { show_log "$shots/$name.windows.log"; fail "the Windows renderer failed on $preset"; continue; }
     if cmp -s "$shots/$name.linux.bmp" "$shots/$name.windows.bmp"; then
       echo "same picture: $preset"
     else
@@ -245,10 +249,10 @@ if [ -e "$scr" ]; then
   panel=$!
   win=""
   for _ in $(seq 100); do
-    win="$(xdotool search --name 'Tarn Flourish Setup' 2>/dev/null | head -1)"
+    win="$(xdotool search --name 'Tarn Flourish Setup' 2>/dev/null | head -1 || true)"
     [ -n "$win" ] && break; sleep 0.2
   done
-  if [ -z "$win" ]; then echo "FAILED: /c shows no settings dialog"; kill "$panel"; failed=1; fi
+  if [ -z "$win" ]; then echo "FAILED: /c shows no settings dialog"; kill "$panel"; failed=1; else
   sleep 1.5
   import -window root "$shots/panel-1.png"
   eval "$(xdotool getwindowgeometry --shell "$win")"
@@ -266,5 +270,6 @@ if [ -e "$scr" ]; then
   xdotool key --window "$win" alt+c; sleep 0.3
   for _ in $(seq 50); do kill -0 "$panel" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$panel" 2>/dev/null; then echo "FAILED: Alt+C did not close the dialog"; kill "$panel"; failed=1; else echo "Alt+C closed the dialog and the process ended"; fi
+  fi
 fi
 exit "$failed"
