@@ -6,6 +6,38 @@
 
 #include "platform/window_ops.h"
 
+// The toolkit's message numbers are the system's own.
+static_assert(kWmCreate == WM_CREATE);
+static_assert(kWmSize == WM_SIZE);
+static_assert(kWmActivate == WM_ACTIVATE);
+static_assert(kWmPaint == WM_PAINT);
+static_assert(kWmClose == WM_CLOSE);
+static_assert(kWmNcDestroy == WM_NCDESTROY);
+static_assert(kWmNcActivate == WM_NCACTIVATE);
+static_assert(kWmMouseActivate == WM_MOUSEACTIVATE);
+static_assert(kWmNcLButtonDown == WM_NCLBUTTONDOWN);
+static_assert(kWmNcLButtonDblClk == WM_NCLBUTTONDBLCLK);
+static_assert(kWmNcRButtonDown == WM_NCRBUTTONDOWN);
+static_assert(kWmNcRButtonDblClk == WM_NCRBUTTONDBLCLK);
+static_assert(kWmKeyDown == WM_KEYDOWN);
+static_assert(kWmKeyUp == WM_KEYUP);
+static_assert(kWmChar == WM_CHAR);
+static_assert(kWmSysKeyDown == WM_SYSKEYDOWN);
+static_assert(kWmSysKeyUp == WM_SYSKEYUP);
+static_assert(kWmSysChar == WM_SYSCHAR);
+static_assert(kWmInitDialog == WM_INITDIALOG);
+static_assert(kWmCommand == WM_COMMAND);
+static_assert(kWmSysCommand == WM_SYSCOMMAND);
+static_assert(kWmMouseMove == WM_MOUSEMOVE);
+static_assert(kWmLButtonDown == WM_LBUTTONDOWN);
+static_assert(kWmLButtonUp == WM_LBUTTONUP);
+static_assert(kWmLButtonDblClk == WM_LBUTTONDBLCLK);
+static_assert(kWmRButtonDown == WM_RBUTTONDOWN);
+static_assert(kWmRButtonUp == WM_RBUTTONUP);
+static_assert(kWmRButtonDblClk == WM_RBUTTONDBLCLK);
+static_assert(kWmSizing == WM_SIZING);
+static_assert(kWmDropFiles == WM_DROPFILES);
+
 namespace {
 
 const char kToolkitClass[] = "OSCoreWindow";
