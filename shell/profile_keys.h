@@ -5,7 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "shell/settings.h"
 
@@ -49,7 +49,6 @@ inline constexpr size_t kProfileKeyCount = sizeof kProfileKeys / sizeof kProfile
 // The table index of a key, or kProfileKeyCount when the table has none.
 constexpr size_t ProfileKeyIndex(const char* key) {
     for (size_t i = 0; i < kProfileKeyCount; ++i)
-        if (std::char_traits<char>::compare(kProfileKeys[i].key, key, std::char_traits<char>::length(key) + 1) == 0)
-            return i;
+        if (std::string_view(kProfileKeys[i].key) == key) return i;
     return kProfileKeyCount;
 }
