@@ -1,6 +1,6 @@
-// The native.h functions for POSIX hosts: the window handle is a
-// CPHostWindow*, its DC the window's blit target; clock and input come from
-// the host's services.
+// The native.h functions for POSIX hosts that need the system: the clock
+// and the program's folder. Those a host window answers (timers, client
+// rectangle, DC, input) are in host_window_native.cpp.
 #include <time.h>
 #include <unistd.h>
 
@@ -8,32 +8,6 @@
 
 #include "platform/native.h"
 #include "platform/posix/host_window.h"
-
-PosixHostServices& PosixServices() {
-    static PosixHostServices services;
-    return services;
-}
-
-uintptr_t PlatformSetTimer(NativeWindow window, uintptr_t id, uint32_t milliseconds) {
-    if (!window || id == 0) return 0;
-    return static_cast<CPHostWindow*>(window)->SetTimer(id, milliseconds);
-}
-
-bool PlatformKillTimer(NativeWindow window, uintptr_t id) {
-    return window && static_cast<CPHostWindow*>(window)->KillTimer(id);
-}
-
-bool PlatformGetClientRect(NativeWindow window, TRect* rect) {
-    if (!window || !rect) return false;
-    *rect = static_cast<CPHostWindow*>(window)->ClientRect();
-    return true;
-}
-
-NativeDC PlatformGetDC(NativeWindow window) {
-    return window ? static_cast<CPHostWindow*>(window)->Target() : nullptr;
-}
-
-void PlatformReleaseDC(NativeWindow, NativeDC) {}
 
 uint32_t PlatformTickCount() {
     if (PosixServices().tickCount) return PosixServices().tickCount();
@@ -43,9 +17,6 @@ uint32_t PlatformTickCount() {
     return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
 }
 
-bool PlatformInputPending() { return PosixServices().inputPending ? PosixServices().inputPending() : false; }
-
-NativeModule PlatformThisModule() { return nullptr; }
 
 int PlatformProgramFolder(char* out, int capacity) {
     if (!out || capacity <= 1) return 0;
