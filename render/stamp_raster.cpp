@@ -4,6 +4,7 @@
 
 #include "presets/brush_record.h"
 #include "render/input_poll.h"
+#include "render/pixel_kernels_sse2.h"
 #include "render/pixel_write_kernels.h"
 #include "render/stamp_profile.h"
 #include "render/stamp_shading.h"
@@ -255,19 +256,149 @@ inline void PassPaint(const TStampSetup& s, double coverage, TPixelPaint& paint)
     }
 }
 
+// One pixel between the walker's two phases: its column and what it lays.
+// Left uninitialised: only the lanes a row fills are read.
+struct TLane {
+    double colour[3];
+    double light[3];
+    double opacity[3];
+    double z, zb;  // front and back depth (depth stamps)
+    float mean;    // prepared depth paint: the mean opacity
+    bool skip;     // prepared depth paint: the writer leaves this pixel alone
+    int32_t x;
+};
+
+// The pixels of a row are taken this many at a time: the lanes of one
+// batch stay in the first-level cache.
+constexpr int32_t kLaneBatch = 64;
+
+// The first phase for the columns [i0, i1) of one row: each pixel inside
+// the disc, in front of settled paint and with some coverage, through
+// colour, texture, light and pass into the next lane. Nothing is written to
+// the canvas here and no pixel depends on another, so the processor works
+// on several pixels at once. Returns the lanes filled.
+// Prepared: the depth writer's own preparation of the paint (fade, the cut
+// behind, the test against settled paint) is done here too, on the usual
+// canvas with every depth layer, so that its divisions and power overlap.
+template <bool Depth, TColourKind Colour, TStampPass Pass, bool Textured, bool Prepared>
+int32_t FillLanes(const TStampSetup& s, const TPaintCanvas& canvas, const TPixelRow& row, int32_t y, double dy,
+                  double dy2, const uint8_t* scratchRow, int32_t i0, int32_t i1, TLane* lanes) {
+    const int32_t canvasWidth = canvas.width;
+    const bool wrapX = canvas.wrapX;
+    int32_t n = 0;
+    TPixelPaint paint;
+    for (int32_t i = i0; i < i1; ++i) {
+        const double dx = i + 0.5 - s.cx;
+        const double d2 = dx * dx + dy2;
+        if (d2 > s.r2) continue;
+        const int32_t x = wrapX ? Wrap(i, canvasWidth) : i;
+        if constexpr (Depth) {
+            if (row.depthBack && row.depthBack[x] < s.front) continue;
+        }
+        double coverage = s.profile.AtSquared(d2) * s.opacityScale;
+        if (!(coverage > 0.0)) continue;
+
+        double* const colour = paint.colour;
+        if constexpr (Pass != TStampPass::shadow) BaseColour<Colour>(s, scratchRow, i, colour);
+        // Offsets across and along the direction of travel; a in [-1, 1].
+        const double acrossPx = dx * -s.ty + dy * s.tx;
+        double a = acrossPx * s.invR;
+        a = a < -1.0 ? -1.0 : (a > 1.0 ? 1.0 : a);
+        const double q = 1.0 - a * a;
+        if constexpr (Textured) Texture(s, x, y, acrossPx, dx * s.tx + dy * s.ty, colour, coverage);
+        if constexpr (Colour == TColourKind::flat) {
+            for (int c = 0; c < 3; ++c) colour[c] = colour[c] * s.flatMul[c] + s.flatAdd[c];
+        } else if constexpr (Colour == TColourKind::round) {
+            LightRound(s, a, q, colour);
+        }
+        PassPaint<Pass>(s, coverage, paint);
+
+        TLane& lane = lanes[n++];
+        lane.x = x;
+        if constexpr (Depth) {
+            // front = mid - q half, back = mid + q half
+            lane.z = s.depth - q * s.halfExtent;
+            lane.zb = s.depth + q * s.halfExtent;
+        }
+        if constexpr (Depth && Prepared) {
+            const double d0 = static_cast<double>(row.depthBack[x]);
+            const double e = s.tolerance;
+            lane.skip = d0 < lane.z - e || !(std::fabs(lane.z) < pixelkernel::kDepthLimit) ||
+                        !(std::fabs(lane.zb) < pixelkernel::kDepthLimit) || !(e >= 0.0 && e < pixelkernel::kDepthLimit);
+            if (lane.skip) continue;
+            pixelkernel::TDepthPaint p;
+            pixelkernel::PrepareDepthPaint(canvas.fade, paint, false, d0, lane.z, lane.zb, e, p);
+            for (int c = 0; c < 3; ++c) {
+                lane.colour[c] = p.c[c];
+                lane.light[c] = p.l[c];
+                lane.opacity[c] = p.o[c];
+            }
+            lane.mean = p.m;
+        } else {
+            for (int c = 0; c < 3; ++c) {
+                lane.colour[c] = paint.colour[c];
+                lane.light[c] = paint.light[c];
+                lane.opacity[c] = paint.opacity[c];
+            }
+        }
+    }
+    return n;
+}
+
+// The second phase: the filled lanes through the pixel writer, in column
+// order, which is the dither order.
+template <bool Depth, bool Fast, bool Prepared>
+void WriteLanes(const TStampSetup& s, const TPaintCanvas& canvas, const TPixelRow& row, const TLane* lanes,
+                int32_t count, pixelkernel::TDitherCursor& dither) {
+    constexpr int32_t kFixed = Fast ? 4 : pixelkernel::kAnyWidth;
+#if defined(TF_PIXEL_SSE2)
+    if constexpr (Depth && Prepared) {
+        for (int32_t k = 0; k < count; ++k) {
+            const TLane& lane = lanes[k];
+            if (!lane.skip)
+                pixelsse2::DepthPixelPrepared(row, lane.x, lane.colour, lane.light, lane.opacity, lane.mean, lane.z,
+                                              s.tolerance, dither);
+        }
+        return;
+    } else if constexpr (Fast && !Depth) {
+        for (int32_t k = 0; k < count; ++k) {
+            const TLane& lane = lanes[k];
+            pixelsse2::PlainPixel(row, lane.x, lane.colour, lane.light, lane.opacity, dither);
+        }
+        return;
+    }
+#endif
+    TPixelPaint paint;
+    for (int32_t k = 0; k < count; ++k) {
+        const TLane& lane = lanes[k];
+        for (int c = 0; c < 3; ++c) {
+            paint.colour[c] = lane.colour[c];
+            paint.light[c] = lane.light[c];
+            paint.opacity[c] = lane.opacity[c];
+        }
+        if constexpr (Depth)
+            pixelkernel::DepthPixelOf<kFixed, Fast>(canvas, row, s.mode, lane.x, paint, lane.z, lane.zb, s.tolerance,
+                                                    1.0, dither);
+        else
+            pixelkernel::PlainPixelOf<kFixed, Fast>(canvas, row, s.mode, lane.x, paint, dither);
+    }
+}
+
 // The row walker: rows bottom to top, pixels left to right inside the
-// disc's chord, each through colour, texture, light, pass and writer. The
-// order is the dither order, so it is the same in every kernel. Fast: every
-// layer 8-bit and the usual write mode, so the writer's tests fold away.
-// Returns the pixels written.
+// disc's chord, each batch of a row first through FillLanes, then through
+// WriteLanes. The order of the writes is the dither order, so it is the
+// same in every kernel. Fast: every layer 8-bit and the usual write mode,
+// so the writer's tests fold away. Returns the pixels written.
 template <bool Depth, TColourKind Colour, TStampPass Pass, bool Textured, bool Fast>
 int64_t WalkStamp(const TStampSetup& s, TPaintCanvas& canvas) {
-    constexpr int32_t kFixed = Fast ? 4 : pixelkernel::kAnyWidth;
-    const int32_t canvasWidth = canvas.width;
     const int32_t canvasHeight = canvas.height;
-    const bool wrapX = canvas.wrapX;
+#if defined(TF_PIXEL_SSE2)
+    constexpr bool kPreparable = Depth && Fast;
+#else
+    constexpr bool kPreparable = false;
+#endif
     int64_t written = 0;
-    TPixelPaint paint;
+    TLane lanes[kLaneBatch];
     pixelkernel::TDitherCursor dither(canvas);
     for (int32_t j = s.y0; j < s.y1; ++j) {
         const double dy = j + 0.5 - s.cy;
@@ -289,41 +420,21 @@ int64_t WalkStamp(const TStampSetup& s, TPaintCanvas& canvas) {
         if (!row.picture) continue;
         const uint8_t* scratchRow =
             Colour == TColourKind::sampled ? s.scratch + static_cast<intptr_t>(j - s.y0) * s.scratchStride : nullptr;
-        for (int32_t i = i0; i < i1; ++i) {
-            const double dx = i + 0.5 - s.cx;
-            const double d2 = dx * dx + dy2;
-            if (d2 > s.r2) continue;
-            const int32_t x = wrapX ? Wrap(i, canvasWidth) : i;
-            if constexpr (Depth) {
-                if (row.depthBack && row.depthBack[x] < s.front) continue;
-            }
-            double coverage = s.profile.AtSquared(d2) * s.opacityScale;
-            if (!(coverage > 0.0)) continue;
-
-            double* const colour = paint.colour;
-            if constexpr (Pass != TStampPass::shadow) BaseColour<Colour>(s, scratchRow, i, colour);
-            // Offsets across and along the direction of travel; a in [-1, 1].
-            const double acrossPx = dx * -s.ty + dy * s.tx;
-            double a = acrossPx * s.invR;
-            a = a < -1.0 ? -1.0 : (a > 1.0 ? 1.0 : a);
-            const double q = 1.0 - a * a;
-            if constexpr (Textured) Texture(s, x, y, acrossPx, dx * s.tx + dy * s.ty, colour, coverage);
-            if constexpr (Colour == TColourKind::flat) {
-                for (int c = 0; c < 3; ++c) colour[c] = colour[c] * s.flatMul[c] + s.flatAdd[c];
-            } else if constexpr (Colour == TColourKind::round) {
-                LightRound(s, a, q, colour);
-            }
-            PassPaint<Pass>(s, coverage, paint);
-
-            if constexpr (Depth) {
-                // front = mid - q half, back = mid + q half
-                const double z = s.depth - q * s.halfExtent;
-                const double zb = s.depth + q * s.halfExtent;
-                pixelkernel::DepthPixelOf<kFixed, Fast>(canvas, row, s.mode, x, paint, z, zb, s.tolerance, 1.0, dither);
+        // The usual depth canvas has every layer; a row without them takes
+        // the general writer, which falls back to the plain one.
+        const bool prepared = kPreparable && row.depthBack && row.depthFront && row.back && row.front && row.cover;
+        for (int32_t b0 = i0; b0 < i1; b0 += kLaneBatch) {
+            const int32_t b1 = i1 - b0 > kLaneBatch ? b0 + kLaneBatch : i1;
+            int32_t n;
+            if (prepared) {
+                n = FillLanes<Depth, Colour, Pass, Textured, kPreparable>(s, canvas, row, y, dy, dy2, scratchRow, b0, b1,
+                                                                          lanes);
+                WriteLanes<Depth, Fast, kPreparable>(s, canvas, row, lanes, n, dither);
             } else {
-                pixelkernel::PlainPixelOf<kFixed, Fast>(canvas, row, s.mode, x, paint, dither);
+                n = FillLanes<Depth, Colour, Pass, Textured, false>(s, canvas, row, y, dy, dy2, scratchRow, b0, b1, lanes);
+                WriteLanes<Depth, Fast, false>(s, canvas, row, lanes, n, dither);
             }
-            ++written;
+            written += n;
         }
     }
     dither.Store(canvas);
