@@ -23,6 +23,10 @@ inline int32_t Wrap(int32_t i, int32_t n) {
     return m < 0 ? m + n : m;
 }
 
+// Wrap for the columns and rows of a stamp's box, which AxisRange keeps
+// within (-n, 2n): one add or subtract instead of a division per pixel.
+inline int32_t WrapNear(int32_t i, int32_t n) { return i < 0 ? i + n : (i >= n ? i - n : i); }
+
 // The pixel range [lo, hi) of one axis whose centres (i + 0.5) lie within
 // [c - r, c + r], clamped to the canvas on an axis without wrap. On a
 // wrapping axis the centre is first brought into the canvas and the range
@@ -291,7 +295,7 @@ int32_t FillLanes(const TStampSetup& s, const TPaintCanvas& canvas, const TPixel
         const double dx = i + 0.5 - s.cx;
         const double d2 = dx * dx + dy2;
         if (d2 > s.r2) continue;
-        const int32_t x = wrapX ? Wrap(i, canvasWidth) : i;
+        const int32_t x = wrapX ? WrapNear(i, canvasWidth) : i;
         if constexpr (Depth) {
             if (row.depthBack && row.depthBack[x] < s.front) continue;
         }
@@ -415,7 +419,7 @@ int64_t WalkStamp(const TStampSetup& s, TPaintCanvas& canvas) {
         const double hi = -texturepattern::Floor(-(s.cx + halfChord + 0.5));
         if (lo > i0) i0 = static_cast<int32_t>(lo);
         if (hi < i1) i1 = static_cast<int32_t>(hi);
-        const int32_t y = canvas.wrapY ? Wrap(j, canvasHeight) : j;
+        const int32_t y = canvas.wrapY ? WrapNear(j, canvasHeight) : j;
         const TPixelRow row = CanvasPixelRow(canvas, y);
         if (!row.picture) continue;
         const uint8_t* scratchRow =

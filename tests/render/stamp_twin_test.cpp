@@ -310,13 +310,28 @@ void TextureAt(const TBrushRecord& b, const TStamp& st, const TPaintCanvas& canv
 }
 
 // The pixel box of one axis: centres within [c - r, c + r], clamped.
-bool Axis(double c, double r, int32_t size, int32_t& lo, int32_t& hi) {
-    lo = static_cast<int32_t>(std::max(0.0, std::floor(c - r + 0.5)));
-    hi = static_cast<int32_t>(std::min<double>(size, std::floor(c + r + 0.5)));
+// The pixel range whose centres lie within [c - r, c + r]: clamped to the
+// canvas, or on a wrapping axis with the centre brought into the canvas first
+// and the range held to one period (c is then moved to that centre).
+bool Axis(double& c, double r, int32_t size, bool wrap, int32_t& lo, int32_t& hi) {
+    if (!wrap) {
+        lo = static_cast<int32_t>(std::max(0.0, std::floor(c - r + 0.5)));
+        hi = static_cast<int32_t>(std::min<double>(size, std::floor(c + r + 0.5)));
+        return lo < hi;
+    }
+    c -= std::floor(c / size) * size;
+    lo = static_cast<int32_t>(std::floor(c - r + 0.5));
+    hi = static_cast<int32_t>(std::floor(c + r + 0.5));
+    if (hi - lo > size) {
+        lo = static_cast<int32_t>(std::floor(c)) - size / 2;
+        hi = lo + size;
+    }
     return lo < hi;
 }
 
-// ---- RasterStamp (no wrapping canvases, no own images, no sub-stamps).
+int32_t Modulo(int32_t i, int32_t n) { return ((i % n) + n) % n; }
+
+// ---- RasterStamp (no own images, no sub-stamps).
 // box receives the pixel box the twin visited (empty when nothing was drawn).
 void Raster(const TStamp& st, TStampPass pass, const TStampLighting& L, int32_t box[4]) {
     box[0] = box[1] = box[2] = box[3] = 0;
@@ -347,8 +362,12 @@ void Raster(const TStamp& st, TStampPass pass, const TStampLighting& L, int32_t 
     }
     const double r = width / 2;
     int32_t x0, x1, y0, y1;
-    if (!Axis(st.x, r, canvas.width, x0, x1) || !Axis(st.y, r, canvas.height, y0, y1)) return;
-    box[0] = x0, box[1] = y0, box[2] = x1, box[3] = y1;
+    double centreX = st.x, centreY = st.y;
+    if (!Axis(centreX, r, canvas.width, canvas.wrapX, x0, x1) || !Axis(centreY, r, canvas.height, canvas.wrapY, y0, y1))
+        return;
+    // A box across a wrapping edge paints on both sides: the whole span is compared.
+    box[0] = x0 < 0 || x1 > canvas.width ? 0 : x0, box[2] = x0 < 0 || x1 > canvas.width ? canvas.width : x1;
+    box[1] = y0 < 0 || y1 > canvas.height ? 0 : y0, box[3] = y0 < 0 || y1 > canvas.height ? canvas.height : y1;
     if (sampled && !SmearBlurRegion(canvas, x0, y0, x1, y1, b.brushType == 2 ? b.blurIntensity : 0)) return;
     const bool texturing = (b.mapColor || b.mapOpacity) && !shadow;
     TTextureSampler sampler(b, b.textureType, b.textureType != 4, 0);
@@ -362,9 +381,11 @@ void Raster(const TStamp& st, TStampPass pass, const TStampLighting& L, int32_t 
     const double tint[3] = {b.glowColorR * b.glow, b.glowColorG * b.glow, b.glowColorB * b.glow};
     const TMode mode{b.modifyColor, b.modifyAlpha, b.modifyDepth, erase, shadow};
     TDither dither{canvas.shading.ditherCounter};
-    for (int32_t y = y0; y < y1; ++y) {
-        for (int32_t x = x0; x < x1; ++x) {
-            const double dx = x + 0.5 - st.x, dy = y + 0.5 - st.y;
+    for (int32_t j = y0; j < y1; ++j) {
+        const int32_t y = Modulo(j, canvas.height);
+        for (int32_t i = x0; i < x1; ++i) {
+            const int32_t x = Modulo(i, canvas.width);
+            const double dx = i + 0.5 - centreX, dy = j + 0.5 - centreY;
             const double d = std::sqrt(dx * dx + dy * dy);
             if (d > r) continue;
             if (b.depth && canvas.depthLayer[0][y * canvas.width + x] < front) continue;
@@ -376,7 +397,7 @@ void Raster(const TStamp& st, TStampPass pass, const TStampLighting& L, int32_t 
             if (sampled) {
                 const int32_t bytes = canvas.shading.scratchBytesPerPixel;
                 const uint8_t* s = canvas.shading.scratch[canvas.shading.scratchCurrent].data() +
-                                   (static_cast<size_t>(y - y0) * canvas.shading.scratchWidth + (x - x0)) * bytes;
+                                   (static_cast<size_t>(j - y0) * canvas.shading.scratchWidth + (i - x0)) * bytes;
                 const TLayerView view{const_cast<uint8_t*>(s), bytes};
                 for (int c = 0; c < 3; ++c) colour[c] = Read(view, kByteOf[c]);
             }
@@ -449,6 +470,7 @@ struct TConfig {
     bool sixteenBit;
     bool fade;
     uint32_t seed;
+    bool wrap = false;  // both axes wrap
 };
 
 // One random stamp of every kind the rasteriser tells apart: plain, erase,
@@ -613,12 +635,14 @@ void Resync(TTestCanvas& fast, TTestCanvas& plain, int32_t x0, int32_t y0, int32
 TEST(StampTwin, RandomStampsMatchTheFormulas) {
     constexpr int32_t kW = 513, kH = 511;
     const TConfig configs[] = {{false, false, false, 11u}, {true, false, false, 12u}, {true, false, true, 13u},
-                               {true, true, true, 14u}, {false, false, false, 15u}};
+                               {true, true, true, 14u}, {false, false, false, 15u}, {true, false, false, 16u, true},
+                               {false, false, false, 17u, true}};
     for (const TConfig& config : configs) {
         TTestCanvas fast(kW, kH, config.depth, 4, config.sixteenBit);
         TTestCanvas plain(kW, kH, config.depth, 4, config.sixteenBit);
         Prime(fast, config);
         Prime(plain, config);
+        fast.canvas.wrapX = fast.canvas.wrapY = plain.canvas.wrapX = plain.canvas.wrapY = config.wrap;
         std::mt19937 rng(config.seed);
         for (int i = 0; i < 1500; ++i) {
             TCase s = RandomCase(rng, kW, kH, config.depth);
@@ -633,7 +657,7 @@ TEST(StampTwin, RandomStampsMatchTheFormulas) {
                 std::ostringstream out;
                 out.precision(17);
                 out << "reproduce: seed " << config.seed << " stamp " << i << " (depth " << config.depth << ", 16-bit "
-                    << config.sixteenBit << ", fade " << config.fade << "): pass " << static_cast<int>(s.pass)
+                    << config.sixteenBit << ", fade " << config.fade << ", wrap " << config.wrap << "): pass " << static_cast<int>(s.pass)
                     << " at (" << st.x << ", " << st.y << ") width " << st.width << " softness " << st.softness
                     << " brushType " << s.brush.brushType << " map " << s.brush.mapColor << s.brush.mapOpacity
                     << " method " << s.brush.mapMethod << " texture " << s.brush.textureType << " lit "
