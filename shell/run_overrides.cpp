@@ -4,6 +4,7 @@
 
 #include "platform/file_spec.h"
 #include "platform/native.h"
+#include "presets/preset_catalogue.h"
 
 namespace {
 
@@ -33,11 +34,24 @@ void ApplyRunOverrides(SaverSettings& s) {
 std::string OverridePresetFile(int painter, const std::string& presetsFolder) {
     if (painter < 0 || painter > 1 || !gOverrides.preset[painter]) return "";
     const std::string& given = *gOverrides.preset[painter];
-    if (CPFileSpec::FileExists(given.c_str())) return given;
-    if (!presetsFolder.empty()) {
-        std::string inFolder = presetsFolder;
-        for (char c : given) inFolder += (c == '/' || c == '\\') ? kPathSeparator : c;
-        if (CPFileSpec::FileExists(inFolder.c_str())) return inFolder;
+    // As given, then with the presets' extension: "plants/vineLeafy" names
+    // plants/vineLeafy.vbr as the menus and the gallery show it.
+    for (const char* extension : {"", ".vbr"}) {
+        const std::string name = given + extension;
+        if (CPFileSpec::FileExists(name.c_str())) return name;
+        if (!presetsFolder.empty()) {
+            std::string inFolder = presetsFolder;
+            for (char c : name) inFolder += (c == '/' || c == '\\') ? kPathSeparator : c;
+            if (CPFileSpec::FileExists(inFolder.c_str())) return inFolder;
+        }
     }
+    return "";
+}
+
+std::string MissingOverridePreset() {
+    std::string folder;
+    if (!FindPresetsFolder(folder)) folder.clear();
+    for (int painter = 0; painter < 2; ++painter)
+        if (gOverrides.preset[painter] && OverridePresetFile(painter, folder).empty()) return *gOverrides.preset[painter];
     return "";
 }

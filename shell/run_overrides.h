@@ -25,3 +25,6 @@ void ResetRunOverrides();
 void ApplyRunOverrides(SaverSettings& settings);
 // The preset file painter i uses instead of the profile's, or empty.
 std::string OverridePresetFile(int painter, const std::string& presetsFolder);
+// The first preset a run option names that is neither a file nor found
+// under the presets folder (with or without .vbr); empty when all are found.
+std::string MissingOverridePreset();

@@ -27,6 +27,11 @@ int Render(const RenderOptions& o) {
 
     ApplyRunOptions(o);
     RunOverrides().wireframe = o.wireframe;
+    if (const std::string missing = MissingOverridePreset(); !missing.empty()) {
+        std::fprintf(stderr, "tarn-flourish: no preset '%s': give a .vbr file, or category/name from the presets folder\n",
+                     missing.c_str());
+        return 2;
+    }
 
     NativeWindow handle = static_cast<CPHostWindow*>(&window);
     ScreenSaverProc(handle, kMsgEraseBackground, 0, 0);

@@ -175,6 +175,12 @@ int RunX11Saver(const SaverOptions& options) {
     InstallStopSignals();
     ApplyRunOptions(options);
     RunOverrides().wireframe = options.wireframe;
+    if (const std::string missing = MissingOverridePreset(); !missing.empty()) {
+        std::fprintf(stderr, "tarn-flourish: no preset '%s': give a .vbr file, or category/name from the presets folder\n",
+                     missing.c_str());
+        XCloseDisplay(display);
+        return 2;
+    }
     std::unique_ptr<CPX11Window> window = OpenSaverWindow(display, options);
     if (!window) {
         std::fprintf(stderr, "tarn-flourish: cannot draw into that window\n");

@@ -66,6 +66,18 @@ TEST(RenderHost, BadArgumentsPrintOneLineAndTheUsageAndExitTwo) {
     }
 }
 
+TEST(RenderHost, AnUnknownPresetIsRefusedAndPaintsNothing) {
+    const std::string out = Temp("tf_no_preset.bmp");
+    std::remove(out.c_str());
+    for (const char* option : {"--preset", "--preset2"}) {
+        const Result r = RunProgram(std::string("render --size 64x48 --frames 2 --clock 5 ") + option +
+                                    " plants/noSuchPreset --out " + out);
+        EXPECT_EQ(r.exitCode, 2) << option;
+        EXPECT_NE(r.output.find("no preset 'plants/noSuchPreset'"), std::string::npos) << r.output;
+        EXPECT_FALSE(Exists(out));
+    }
+}
+
 TEST(RenderHost, UnwritableOutputFailsClearlyAndLeavesNoFile) {
     const std::string out = Temp("no_such_folder_tf/picture.png");
     const Result r = RunProgram("render --size 64x48 --frames 2 --clock 5 --out " + out);
@@ -104,6 +116,15 @@ TEST_F(RenderedPicture, SameClockGivesTheSamePicture) {
     const Picture b = Render("tf_same_b.bmp", "--size 320x200 --frames 20 --clock 1234");
     ASSERT_EQ(a.bgr.size(), b.bgr.size());
     EXPECT_TRUE(a.bgr == b.bgr) << "seed 1234, 320x200";
+}
+
+TEST_F(RenderedPicture, APresetNamedWithOrWithoutItsExtensionIsTheSamePreset) {
+    const std::string args = "--size 160x100 --frames 40 --clock 77 --pace max --preset ";
+    const Picture bare = Render("tf_named_bare.bmp", args + "basics/plainGlow");
+    const Picture full = Render("tf_named_full.bmp", args + "basics/plainGlow.vbr");
+    const Picture other = Render("tf_named_other.bmp", args + "ink/feltMarker");
+    EXPECT_TRUE(bare.bgr == full.bgr);
+    EXPECT_FALSE(bare.bgr == other.bgr) << "the preset named is the one painted";
 }
 
 TEST_F(RenderedPicture, BrightBackgroundIsAGradientBetweenSevenTenthsAndOne) {
