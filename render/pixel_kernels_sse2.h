@@ -145,26 +145,11 @@ TF_PIXEL_KERNEL void DepthPixelPrepared(const TPixelRow& row, int32_t x, const d
     double d1 = *depthFront;
     if (z <= d1 - e) {
         F = a * F + c;
-        if (m >= 0.25f) {
-            d1 = z;
-        } else {
-            double k = (Red(pl) + Green(pl) + Blue(pl)) * 0.00130718954248366 + m;
-            if (k >= 0.25) {
-                d1 = z;
-            } else {
-                k *= 4.0;
-                if (z + 100.0 * e < d1) d1 = z + 100.0 * e;
-                d1 = k * z + (1.0 - k) * d1;
-            }
-        }
+        d1 = pixelkernel::FrontDepthInFront(Red(pl) + Green(pl) + Blue(pl), m, z, e, d1);
     } else if (z <= d1 + e) {
         const double t = (d1 + e - z) / (2.0 * e);
         F = Splat(t) * (a * F + c) + Splat(1.0 - t) * ((Splat(1.0) - v) * c + F);
-        const double g = (d1 - z) / e;
-        if (g > -0.5 && g < 0.5)
-            d1 = (g + 0.5) * z + (0.5 - g) * d1;
-        else if (g >= 0.5)
-            d1 = z;
+        d1 = pixelkernel::FrontDepthInBand(z, e, d1);
     } else {
         F = (Splat(1.0) - v) * c + F;
     }

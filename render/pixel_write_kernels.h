@@ -278,6 +278,26 @@ TF_PIXEL_KERNEL bool PrepareDepthPaint(const TDepthFade& fade, const TPixelPaint
     return true;
 }
 
+// The front depth d1 after paint at depth z in front of it: moved to z by
+// the paint's weight k = (l0 + l1 + l2) / 765 + m, all the way from a
+// quarter, and never left more than 100 e behind z.
+TF_PIXEL_KERNEL double FrontDepthInFront(double lightSum, float m, double z, double e, double d1) {
+    if (m >= 0.25f) return z;
+    double k = lightSum * 0.00130718954248366 + m;  // 1/765
+    if (k >= 0.25) return z;
+    k *= 4.0;
+    if (z + 100.0 * e < d1) d1 = z + 100.0 * e;
+    return k * z + (1.0 - k) * d1;
+}
+
+// ... and after paint in the band |z - d1| <= e: g = (d1 - z) / e, part of
+// the way by g + 1/2, all the way from g = 1/2.
+TF_PIXEL_KERNEL double FrontDepthInBand(double z, double e, double d1) {
+    const double g = (d1 - z) / e;
+    if (g > -0.5 && g < 0.5) return (g + 0.5) * z + (0.5 - g) * d1;
+    return g >= 0.5 ? z : d1;
+}
+
 // Steps 11 and 12, with c premultiplied (c o + l) and a = 1 - o:
 //   in front (z <= d1 - e):   F := a F + c
 //   in the band (|z - d1| <= e): F := t (a F + c) + (1 - t) ((1 - v) c + F), t = (d1 + e - z) / 2e
@@ -289,30 +309,11 @@ TF_PIXEL_KERNEL double ComposeFront(const double* c, const double* a, const doub
                                     double d1, bool modifyDepth, double* F, double* v) {
     if (z <= d1 - e) {
         for (int i = 0; i < 3; ++i) F[i] = a[i] * F[i] + c[i];
-        if (modifyDepth) {
-            if (m >= 0.25f) {
-                d1 = z;
-            } else {
-                double k = (l[0] + l[1] + l[2]) * 0.00130718954248366 + m;  // 1/765
-                if (k >= 0.25) {
-                    d1 = z;
-                } else {
-                    k *= 4.0;
-                    if (z + 100.0 * e < d1) d1 = z + 100.0 * e;
-                    d1 = k * z + (1.0 - k) * d1;
-                }
-            }
-        }
+        if (modifyDepth) d1 = FrontDepthInFront(l[0] + l[1] + l[2], m, z, e, d1);
     } else if (z <= d1 + e) {
         const double t = (d1 + e - z) / (2.0 * e);
         for (int i = 0; i < 3; ++i) F[i] = t * (a[i] * F[i] + c[i]) + (1.0 - t) * ((1.0 - v[i]) * c[i] + F[i]);
-        if (modifyDepth) {
-            const double g = (d1 - z) / e;
-            if (g > -0.5 && g < 0.5)
-                d1 = (g + 0.5) * z + (0.5 - g) * d1;
-            else if (g >= 0.5)
-                d1 = z;
-        }
+        if (modifyDepth) d1 = FrontDepthInBand(z, e, d1);
     } else {
         for (int i = 0; i < 3; ++i) F[i] = (1.0 - v[i]) * c[i] + F[i];
     }
