@@ -327,8 +327,9 @@ int32_t FillLanes(const TStampSetup& s, const TPaintCanvas& canvas, const TPixel
         if constexpr (Depth && Prepared) {
             const double d0 = static_cast<double>(row.depthBack[x]);
             const double e = s.tolerance;
+            // (The tolerance needs no test here: a quarter of an extent held below 1e30.)
             lane.skip = d0 < lane.z - e || !(std::fabs(lane.z) < pixelkernel::kDepthLimit) ||
-                        !(std::fabs(lane.zb) < pixelkernel::kDepthLimit) || !(e >= 0.0 && e < pixelkernel::kDepthLimit);
+                        !(std::fabs(lane.zb) < pixelkernel::kDepthLimit);
             if (lane.skip) continue;
             pixelkernel::TDepthPaint p;
             pixelkernel::PrepareDepthPaint(canvas.fade, paint, false, d0, lane.z, lane.zb, e, p);

@@ -98,7 +98,7 @@ OptionParse ParseRunOption(const std::string& option, const char* value, RunOpti
     return OptionParse::kTaken;
 }
 
-void ApplyRunOptions(const RunOptions& o) {
+bool ApplyRunOptions(const RunOptions& o, std::string& error) {
     TRunOverrides& overrides = RunOverrides();
     for (int i = 0; i < 2; ++i) {
         overrides.preset[i] = o.preset[i];
@@ -108,4 +108,9 @@ void ApplyRunOptions(const RunOptions& o) {
     overrides.useDepth = o.useDepth;
     overrides.speed = o.speed;
     overrides.pace = o.pace;
+    if (const std::string missing = MissingOverridePreset(); !missing.empty()) {
+        error = "no preset '" + missing + "': give a .vbr file, or category/name from the presets folder";
+        return false;
+    }
+    return true;
 }

@@ -20,8 +20,9 @@ enum class OptionParse { kNotMine, kTaken, kBad };
 // Reads option with its value when it is a run option; kBad sets error.
 OptionParse ParseRunOption(const std::string& option, const char* value, RunOptions& options, std::string& error);
 
-// Lays the options over the frame driver's run overrides.
-void ApplyRunOptions(const RunOptions& options);
+// Lays the options over the frame driver's run overrides. False, with the
+// message in error, when a preset they name cannot be found.
+bool ApplyRunOptions(const RunOptions& options, std::string& error);
 
 // Whole numbers in [low, high], and "WxH" sizes with each side 1 to 16384.
 bool ParseWhole(const char* text, int64_t low, int64_t high, int64_t& value);

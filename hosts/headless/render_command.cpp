@@ -25,13 +25,11 @@ int Render(const RenderOptions& o) {
     world.keyAfterPolls = o.keyAfterPolls;
     InstallVirtualWorld();
 
-    ApplyRunOptions(o);
-    RunOverrides().wireframe = o.wireframe;
-    if (const std::string missing = MissingOverridePreset(); !missing.empty()) {
-        std::fprintf(stderr, "tarn-flourish: no preset '%s': give a .vbr file, or category/name from the presets folder\n",
-                     missing.c_str());
+    if (std::string error; !ApplyRunOptions(o, error)) {
+        std::fprintf(stderr, "tarn-flourish: %s\n", error.c_str());
         return 2;
     }
+    RunOverrides().wireframe = o.wireframe;
 
     NativeWindow handle = static_cast<CPHostWindow*>(&window);
     ScreenSaverProc(handle, kMsgEraseBackground, 0, 0);

@@ -173,14 +173,12 @@ int RunX11Saver(const SaverOptions& options) {
         return 1;
     }
     InstallStopSignals();
-    ApplyRunOptions(options);
-    RunOverrides().wireframe = options.wireframe;
-    if (const std::string missing = MissingOverridePreset(); !missing.empty()) {
-        std::fprintf(stderr, "tarn-flourish: no preset '%s': give a .vbr file, or category/name from the presets folder\n",
-                     missing.c_str());
+    if (std::string error; !ApplyRunOptions(options, error)) {
+        std::fprintf(stderr, "tarn-flourish: %s\n", error.c_str());
         XCloseDisplay(display);
         return 2;
     }
+    RunOverrides().wireframe = options.wireframe;
     std::unique_ptr<CPX11Window> window = OpenSaverWindow(display, options);
     if (!window) {
         std::fprintf(stderr, "tarn-flourish: cannot draw into that window\n");
