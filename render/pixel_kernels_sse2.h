@@ -12,9 +12,9 @@
 #pragma once
 
 #include "render/pixel_write_kernels.h"
+#include "render/sse2_select.h"
 
-#if (defined(__SSE2__) || defined(_M_X64)) && !defined(TF_NO_PIXEL_SSE2)
-#define TF_PIXEL_SSE2 1
+#if defined(TF_PIXEL_SSE2)
 #include <emmintrin.h>
 
 namespace pixelsse2 {

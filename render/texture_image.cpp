@@ -1,10 +1,16 @@
 #include "render/texture_image.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "presets/image_pyramid.h"
 #include "presets/image_table.h"
+#include "render/sse2_select.h"
 #include "render/texture_patterns.h"
+
+#if defined(TF_PIXEL_SSE2)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -47,10 +53,12 @@ inline TAxisTap RowTap(double y, int32_t height) {
     return tap;
 }
 
-// A column tap at x, wrapped around the picture.
+// A column tap at x, wrapped around the picture. Most taps lie inside it
+// already, and for those (at least a texel short of the right edge, so
+// that x / w cannot round up to 1) the wrap is x itself: no division.
 inline TAxisTap ColumnTap(double x, int32_t width) {
     const double w = width;
-    x -= texturepattern::Floor(x / w) * w;
+    if (!(x >= 0.0 && x < w - 1.0)) x -= texturepattern::Floor(x / w) * w;
     if (!(x >= 0.0 && x < w)) x = 0.0;
     TAxisTap tap;
     tap.first = static_cast<int32_t>(x);
@@ -71,6 +79,65 @@ inline void AxisTaps(double c, double f, int n, int32_t size, MakeTap make, TAxi
     const double first = c - 0.5 * f + 0.5 * step;
     for (int k = 0; k < n; ++k) taps[k] = make(first + k * step, size);
 }
+
+#if defined(TF_PIXEL_SSE2)
+// A texel's bytes B, G, R (, A) as doubles (R, G) and (B, A); alpha 0 for
+// three-byte texels, which are read byte by byte so that the last texel of
+// an image never reads past its end.
+template <int Bpp>
+inline void LoadTexel(const uint8_t* p, __m128d& rg, __m128d& ba) {
+    int32_t word;
+    if constexpr (Bpp == 4) {
+        std::memcpy(&word, p, sizeof word);
+    } else {
+        word = p[0] | (p[1] << 8) | (p[2] << 16);
+    }
+    const __m128i zero = _mm_setzero_si128();
+    __m128i v = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
+    v = _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 0, 1, 2));
+    rg = _mm_cvtepi32_pd(v);
+    ba = _mm_cvtepi32_pd(_mm_unpackhi_epi64(v, v));
+}
+
+// The weighted sums of every tap's four texels, two channels a register:
+// acc += w00 p00 + w01 p01 + w10 p10 + w11 p11 per channel, in that order,
+// as the scalar loop adds them, so the sums are the same bit for bit.
+template <int Bpp>
+inline void AccumulateTaps(const TTextureImage& image, const TAxisTap* rowTaps, int nr, const TAxisTap* columnTaps,
+                           int nc, double acc[4]) {
+    __m128d accRG = _mm_setzero_pd();
+    __m128d accBA = _mm_setzero_pd();
+    for (int a = 0; a < nr; ++a) {
+        const TAxisTap& ra = rowTaps[a];
+        const uint8_t* row0 = PictureRow(image, ra.first);
+        const uint8_t* row1 = PictureRow(image, ra.second);
+        for (int b = 0; b < nc; ++b) {
+            const TAxisTap& cb = columnTaps[b];
+            const intptr_t o0 = static_cast<intptr_t>(cb.first) * Bpp;
+            const intptr_t o1 = static_cast<intptr_t>(cb.second) * Bpp;
+            const double w11 = cb.t * ra.t;
+            const double w10 = ra.t - w11;
+            const double w01 = cb.t - w11;
+            const double w00 = 1.0 - ra.t - w01;
+            __m128d rg00, ba00, rg01, ba01, rg10, ba10, rg11, ba11;
+            LoadTexel<Bpp>(row0 + o0, rg00, ba00);
+            LoadTexel<Bpp>(row0 + o1, rg01, ba01);
+            LoadTexel<Bpp>(row1 + o0, rg10, ba10);
+            LoadTexel<Bpp>(row1 + o1, rg11, ba11);
+            const __m128d v00 = _mm_set1_pd(w00), v01 = _mm_set1_pd(w01);
+            const __m128d v10 = _mm_set1_pd(w10), v11 = _mm_set1_pd(w11);
+            __m128d rg = _mm_add_pd(_mm_mul_pd(v00, rg00), _mm_mul_pd(v01, rg01));
+            __m128d ba = _mm_add_pd(_mm_mul_pd(v00, ba00), _mm_mul_pd(v01, ba01));
+            rg = _mm_add_pd(_mm_add_pd(rg, _mm_mul_pd(v10, rg10)), _mm_mul_pd(v11, rg11));
+            ba = _mm_add_pd(_mm_add_pd(ba, _mm_mul_pd(v10, ba10)), _mm_mul_pd(v11, ba11));
+            accRG = _mm_add_pd(accRG, rg);
+            accBA = _mm_add_pd(accBA, ba);
+        }
+    }
+    _mm_storeu_pd(acc, accRG);
+    _mm_storeu_pd(acc + 2, accBA);
+}
+#endif
 
 }  // namespace
 
@@ -135,9 +202,14 @@ void SampleTextureImageLevel(const TTextureImage& image, double u, double v, dou
     AxisTaps(xc, columns, nc, image.width, ColumnTap, columnTaps);
 
     // Bytes are B, G, R (, A); acc is R, G, B, A.
-    const int32_t bpp = image.bytesPerPixel;
-    const bool alpha = image.alpha;
     double acc[4] = {0.0, 0.0, 0.0, 0.0};
+#if defined(TF_PIXEL_SSE2)
+    if (image.bytesPerPixel == 4)
+        AccumulateTaps<4>(image, rowTaps, nr, columnTaps, nc, acc);
+    else
+        AccumulateTaps<3>(image, rowTaps, nr, columnTaps, nc, acc);
+#else
+    const int32_t bpp = image.bytesPerPixel;
     for (int a = 0; a < nr; ++a) {
         const TAxisTap& ra = rowTaps[a];
         const uint8_t* row0 = PictureRow(image, ra.first);
@@ -157,9 +229,11 @@ void SampleTextureImageLevel(const TTextureImage& image, double u, double v, dou
             acc[0] += w00 * p00[2] + w01 * p01[2] + w10 * p10[2] + w11 * p11[2];
             acc[1] += w00 * p00[1] + w01 * p01[1] + w10 * p10[1] + w11 * p11[1];
             acc[2] += w00 * p00[0] + w01 * p01[0] + w10 * p10[0] + w11 * p11[0];
-            if (alpha) acc[3] += w00 * p00[3] + w01 * p01[3] + w10 * p10[3] + w11 * p11[3];
+            if (image.alpha) acc[3] += w00 * p00[3] + w01 * p01[3] + w10 * p10[3] + w11 * p11[3];
         }
     }
+#endif
+    const bool alpha = image.alpha;
     const double scale = 1.0 / (255.0 * nr * nc);
     out[0] = acc[0] * scale;
     out[1] = acc[1] * scale;
