@@ -55,8 +55,9 @@ bool AxisRange(double c, double r, int32_t size, bool wrap, int32_t& lo, int32_t
 }
 
 // Texture coordinates of a pixel by mapping method, and the texture span
-// of one pixel. acrossPx / alongPx: the pixel's offset from the stamp's
-// centre across and along the direction of travel, in pixels.
+// of one pixel, which is the same for every pixel of a stamp. acrossPx /
+// alongPx: the pixel's offset from the stamp's centre across and along the
+// direction of travel, in pixels.
 struct TTextureFrame {
     int32_t method = 2;
     bool image = false;
@@ -64,44 +65,62 @@ struct TTextureFrame {
     double invHeight = 0.0, invWidth = 0.0;
     double originX = 0.0, originY = 0.0, scaleX = 1.0, scaleY = 1.0;
     double radius = 1.0, texture = 0.0, across = 0.0, rate = 0.0;
+    // Worked out by Prepare from the above.
+    double invR = 1.0;
+    double du = 0.0, dv = 0.0;
 
-    void At(int32_t column, int32_t row, double acrossPx, double alongPx, double& u, double& v, double& du,
-            double& dv) const {
-        const double invR = 1.0 / radius;
+    void Prepare() {
+        invR = 1.0 / radius;
         if (image) {
-            u = 0.5 + acrossPx * 0.5 * invR;
-            v = texture + alongPx * rate;
             du = blur * 0.5 * invR;
             dv = blur * std::fabs(rate);
             return;
         }
         switch (method) {
             case 0:
-                u = row * repeatU * invHeight + offsetU;
-                v = column * repeatV * invWidth + offsetV;
                 du = blur * std::fabs(repeatU * invHeight);
                 dv = blur * std::fabs(repeatV * invWidth);
                 break;
             case 1:
-                u = (row - originY) * repeatU / scaleX + offsetU;
-                v = (column - originX) * repeatV / scaleY + offsetV;
                 du = blur * std::fabs(repeatU / scaleX);
                 dv = blur * std::fabs(repeatV / scaleY);
+                break;
+            case 3:
+                du = std::fabs(repeatV) * blur * 0.25 * invR;
+                dv = blur * std::fabs(rate * repeatU);  // v runs at repeatU along the stroke
+                break;
+            default:
+                du = blur * std::fabs(repeatV * 0.5 * invR);
+                dv = blur * std::fabs(rate * repeatU);
+                break;
+        }
+    }
+
+    void At(int32_t column, int32_t row, double acrossPx, double alongPx, double& u, double& v) const {
+        if (image) {
+            u = 0.5 + acrossPx * 0.5 * invR;
+            v = texture + alongPx * rate;
+            return;
+        }
+        switch (method) {
+            case 0:
+                u = row * repeatU * invHeight + offsetU;
+                v = column * repeatV * invWidth + offsetV;
+                break;
+            case 1:
+                u = (row - originY) * repeatU / scaleX + offsetU;
+                v = (column - originX) * repeatV / scaleY + offsetV;
                 break;
             case 3: {
                 double a = across + acrossPx * 0.25 * invR;
                 a -= std::floor(a);
                 u = a * repeatV + offsetV;
                 v = (texture + alongPx * rate) * repeatU;
-                du = std::fabs(repeatV) * blur * 0.25 * invR;
-                dv = blur * std::fabs(rate * repeatU);  // v runs at repeatU along the stroke
                 break;
             }
             default:
                 u = 0.5 + acrossPx * repeatV * 0.5 * invR + offsetV;
                 v = (texture + alongPx * rate) * repeatU;
-                du = blur * std::fabs(repeatV * 0.5 * invR);
-                dv = blur * std::fabs(rate * repeatU);
                 break;
         }
     }
@@ -197,9 +216,9 @@ inline void BaseColour(const TStampSetup& s, const uint8_t* scratchRow, int32_t 
 //   coverage := max(0, α offset' + ((1 - scale') + α scale') coverage)         (mapOpacity)
 inline void Texture(const TStampSetup& s, int32_t x, int32_t y, double acrossPx, double alongPx, double* colour,
                     double& coverage) {
-    double u, v, du, dv;
-    s.frame.At(x, y, acrossPx, alongPx, u, v, du, dv);
-    const TTextureSample t = s.sampler->Sample(u, v, du, dv);
+    double u, v;
+    s.frame.At(x, y, acrossPx, alongPx, u, v);
+    const TTextureSample t = s.sampler->Sample(u, v, s.frame.du, s.frame.dv);
     double T[3] = {t.red, t.green, t.blue};
     if (s.fringe && t.alpha > 0.0)
         for (double& k : T) k /= t.alpha;
@@ -515,6 +534,7 @@ bool SetUpTexture(const TStamp& stamp, TStampPass pass, const TPaintCanvas& canv
     frame.texture = stamp.texture;
     frame.across = stamp.across;
     frame.rate = stamp.textureRate;
+    frame.Prepare();
     return true;
 }
 
