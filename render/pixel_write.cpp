@@ -5,23 +5,27 @@
 
 using namespace pixelkernel;
 
-TPixelRow CanvasPixelRow(const TPaintCanvas& canvas, int32_t y) {
-    TPixelRow row;
-    if (y < 0 || y >= canvas.height) return row;
-    row.picture = LayerRow(canvas, 0, y, row.pictureBytes);
-    row.back = LayerRow(canvas, 1, y, row.backBytes);
-    row.front = LayerRow(canvas, 2, y, row.frontBytes);
-    row.cover = LayerRow(canvas, 3, y, row.coverBytes);
-    row.depthBack = DepthRow(canvas, 0, y);
-    row.depthFront = DepthRow(canvas, 1, y);
-    if (const TCanvasLayer* mirror = canvas.shading.mirror) {
-        if (LayerCovers(*mirror, canvas)) {
-            row.mirrorBytes = mirror->bytesPerPixel;
-            row.mirror = mirror->Row(y);
-        }
+TPixelRows::TPixelRows(const TPaintCanvas& canvas) : height_(canvas.height) {
+    const auto rows = [&canvas](const TCanvasLayer& layer, int32_t& bytes) {
+        TLayerRows r;
+        if (!LayerCovers(layer, canvas)) return r;
+        bytes = layer.bytesPerPixel;
+        r.first = layer.Row(0);
+        r.step = layer.topDown ? -static_cast<intptr_t>(layer.rowStride) : layer.rowStride;
+        return r;
+    };
+    colour_[0] = rows(canvas.layer[0], widths_.pictureBytes);
+    colour_[1] = rows(canvas.layer[1], widths_.backBytes);
+    colour_[2] = rows(canvas.layer[2], widths_.frontBytes);
+    colour_[3] = rows(canvas.layer[3], widths_.coverBytes);
+    if (const TCanvasLayer* mirror = canvas.shading.mirror) colour_[4] = rows(*mirror, widths_.mirrorBytes);
+    for (int k = 0; k < 2; ++k) {
+        depth_[k] = DepthRow(canvas, k, 0);
+        depthStep_[k] = canvas.depthWidth[k];
     }
-    return row;
 }
+
+TPixelRow CanvasPixelRow(const TPaintCanvas& canvas, int32_t y) { return TPixelRows(canvas).Row(y); }
 
 namespace pixelkernel {
 

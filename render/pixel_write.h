@@ -51,6 +51,40 @@ struct TPixelRow {
 // layers that are missing or too small. y must lie inside the canvas.
 TPixelRow CanvasPixelRow(const TPaintCanvas& canvas, int32_t y);
 
+// Where every layer's rows lie, worked out once (per stamp): Row(y) is
+// CanvasPixelRow(canvas, y) by a multiply-add per layer, without checking
+// the layers again. Valid while the canvas's layers stay as they are.
+class TPixelRows {
+public:
+    explicit TPixelRows(const TPaintCanvas& canvas);
+
+    TPixelRow Row(int32_t y) const {
+        TPixelRow row = widths_;
+        if (y < 0 || y >= height_) return TPixelRow{};
+        const intptr_t k = y;
+        if (colour_[0].first) row.picture = colour_[0].first + k * colour_[0].step;
+        if (colour_[1].first) row.back = colour_[1].first + k * colour_[1].step;
+        if (colour_[2].first) row.front = colour_[2].first + k * colour_[2].step;
+        if (colour_[3].first) row.cover = colour_[3].first + k * colour_[3].step;
+        if (colour_[4].first) row.mirror = colour_[4].first + k * colour_[4].step;
+        if (depth_[0]) row.depthBack = depth_[0] + k * depthStep_[0];
+        if (depth_[1]) row.depthFront = depth_[1] + k * depthStep_[1];
+        return row;
+    }
+
+private:
+    // Row 0 (counted from the bottom) and the step to the next row up.
+    struct TLayerRows {
+        uint8_t* first = nullptr;
+        intptr_t step = 0;
+    };
+    TLayerRows colour_[5];  // picture, back, front, cover, mirror
+    float* depth_[2] = {nullptr, nullptr};
+    intptr_t depthStep_[2] = {0, 0};
+    TPixelRow widths_;  // the bytes a pixel of each layer, no pointers
+    int32_t height_ = 0;
+};
+
 // The next dither value in [0, 1) from the noise table; advances the canvas's
 // dither counter.
 double NextDither(TPaintCanvas& canvas);

@@ -369,6 +369,63 @@ int32_t FillLanes(const TStampSetup& s, const TPaintCanvas& canvas, const TPixel
     return n;
 }
 
+// The columns [i0, i1) of a row dy2 = dy² from the centre inside the disc
+// (one wider each side: the per-pixel distance test decides). Rounded by
+// conversion: the library floor and ceil cost more than the short row they
+// bound.
+inline void RowChord(const TStampSetup& s, double dy2, int32_t& i0, int32_t& i1) {
+    const double halfChord = std::sqrt(s.r2 - dy2);
+    i0 = s.x0;
+    i1 = s.x1;
+    const double lo = texturepattern::Floor(s.cx - halfChord - 0.5);
+    const double hi = -texturepattern::Floor(-(s.cx + halfChord + 0.5));
+    if (lo > i0) i0 = static_cast<int32_t>(lo);
+    if (hi < i1) i1 = static_cast<int32_t>(hi);
+}
+
+// True when every pixel of a depth stamp's disc lies behind settled paint,
+// so that the depth walker would test each one against the settled depth
+// and write none, whatever the stamp's colour, light and texture. Most
+// stamps of the thin twigs of a dense plant are such; for them the input
+// polls of the walker's rows are made here, row for row, so that the poll
+// keeps its count, and the dither counter is kept in range as the walker
+// keeps it. The test looks at every pixel of the box inside the disc, a
+// few more than the walker's chords hold, so a false answer only costs
+// the skip, never a pixel.
+bool HiddenBehindSettled(const TStampSetup& s, TPaintCanvas& canvas) {
+    const float* settled = pixelkernel::DepthRow(canvas, 0, 0);
+    if (!settled) return false;
+    const intptr_t stride = canvas.depthWidth[0];
+    const int32_t canvasWidth = canvas.width;
+    const int32_t canvasHeight = canvas.height;
+    const auto inFront = [&](int32_t i, int32_t j) {
+        const int32_t x = canvas.wrapX ? WrapNear(i, canvasWidth) : i;
+        const int32_t y = canvas.wrapY ? WrapNear(j, canvasHeight) : j;
+        return !(settled[y * stride + x] < s.front);
+    };
+    // The centre first: a stamp that shows at all mostly shows there.
+    const int32_t ci = static_cast<int32_t>(texturepattern::Floor(s.cx));
+    const int32_t cj = static_cast<int32_t>(texturepattern::Floor(s.cy));
+    if (ci >= s.x0 && ci < s.x1 && cj >= s.y0 && cj < s.y1 && inFront(ci, cj)) return false;
+    for (int32_t j = s.y0; j < s.y1; ++j) {
+        const double dy = j + 0.5 - s.cy;
+        const double dy2 = dy * dy;
+        if (dy2 > s.r2) continue;
+        for (int32_t i = s.x0; i < s.x1; ++i) {
+            const double dx = i + 0.5 - s.cx;
+            if (dx * dx + dy2 > s.r2) continue;
+            if (inFront(i, j)) return false;
+        }
+    }
+    for (int32_t j = s.y0; j < s.y1; ++j) {
+        const double dy = j + 0.5 - s.cy;
+        if (dy * dy > s.r2) continue;
+        if (UserWantsOut(canvas)) break;
+    }
+    pixelkernel::TDitherCursor(canvas).Store(canvas);
+    return true;
+}
+
 // The second phase: the filled lanes through the pixel writer, in column
 // order, which is the dither order.
 template <bool Depth, bool Fast, bool Prepared>
@@ -424,23 +481,16 @@ int64_t WalkStamp(const TStampSetup& s, TPaintCanvas& canvas) {
     int64_t written = 0;
     TLane lanes[kLaneBatch];
     pixelkernel::TDitherCursor dither(canvas);
+    const TPixelRows rows(canvas);
     for (int32_t j = s.y0; j < s.y1; ++j) {
         const double dy = j + 0.5 - s.cy;
         const double dy2 = dy * dy;
         if (dy2 > s.r2) continue;
         if (UserWantsOut(canvas)) break;
-        // The columns of this row inside the disc (one wider each side: the
-        // per-pixel distance test decides). Rounded by conversion: the
-        // library floor and ceil cost more than the short row they bound.
-        const double halfChord = std::sqrt(s.r2 - dy2);
-        int32_t i0 = s.x0;
-        int32_t i1 = s.x1;
-        const double lo = texturepattern::Floor(s.cx - halfChord - 0.5);
-        const double hi = -texturepattern::Floor(-(s.cx + halfChord + 0.5));
-        if (lo > i0) i0 = static_cast<int32_t>(lo);
-        if (hi < i1) i1 = static_cast<int32_t>(hi);
+        int32_t i0, i1;
+        RowChord(s, dy2, i0, i1);
         const int32_t y = canvas.wrapY ? WrapNear(j, canvasHeight) : j;
-        const TPixelRow row = CanvasPixelRow(canvas, y);
+        const TPixelRow row = rows.Row(y);
         if (!row.picture) continue;
         const uint8_t* scratchRow =
             Colour == TColourKind::sampled ? s.scratch + static_cast<intptr_t>(j - s.y0) * s.scratchStride : nullptr;
@@ -662,30 +712,40 @@ bool NarrowCanvas(const TPaintCanvas& canvas, int32_t anyRow) {
 }  // namespace
 
 void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lighting) {
+    TStampLightingSource ready(lighting);
+    RasterStamp(stamp, pass, ready);
+}
+
+void RasterStamp(const TStamp& stamp, TStampPass pass, TStampLightingSource& lighting) {
     if (!stamp.brush || !stamp.canvas) return;
     const TBrushRecord& brush = *stamp.brush;
     TPaintCanvas& canvas = *stamp.canvas;
     TStampSetup s;
     if (!SetUpStamp(stamp, pass, s)) return;
 
-    // Smear and blur take their colour from the paint under the box.
+    // Smear and blur take their colour from the paint under the box (and
+    // carry it from stamp to stamp, so they are never skipped).
     const int32_t type = brush.brushType;
     const bool sampled = type == 1 || type == 2;
-    if (sampled) {
-        if (!SmearBlurRegion(canvas, s.x0, s.y0, s.x1, s.y1, type == 2 ? brush.blurIntensity : 0)) return;
-        s.scratch = canvas.shading.scratch[canvas.shading.scratchCurrent].data();
-        s.scratchBytes = canvas.shading.scratchBytesPerPixel;
-        s.scratchStride = canvas.shading.scratchWidth * s.scratchBytes;
-    }
-    std::optional<TTextureSampler> sampler;
-    const bool textured = SetUpTexture(stamp, pass, canvas, s, sampler);
-    const bool lit = lighting.lit && pass != TStampPass::shadow && !s.mode.erase && !sampled;
-    const TColourKind colour = sampled ? TColourKind::sampled : (lit ? SetUpLight(stamp, lighting, s) : TColourKind::plain);
+    int64_t written = 0;
+    if (!(brush.depth && !sampled && HiddenBehindSettled(s, canvas))) {
+        if (sampled) {
+            if (!SmearBlurRegion(canvas, s.x0, s.y0, s.x1, s.y1, type == 2 ? brush.blurIntensity : 0)) return;
+            s.scratch = canvas.shading.scratch[canvas.shading.scratchCurrent].data();
+            s.scratchBytes = canvas.shading.scratchBytesPerPixel;
+            s.scratchStride = canvas.shading.scratchWidth * s.scratchBytes;
+        }
+        std::optional<TTextureSampler> sampler;
+        const bool textured = SetUpTexture(stamp, pass, canvas, s, sampler);
+        const bool lit = pass != TStampPass::shadow && !s.mode.erase && !sampled && lighting.Get().lit;
+        const TColourKind colour =
+            sampled ? TColourKind::sampled : (lit ? SetUpLight(stamp, lighting.Get(), s) : TColourKind::plain);
 
-    // 6 to 10. The pixels, by the walker made for this kind of stamp.
-    const int32_t anyRow = canvas.wrapY ? Wrap(s.y0, canvas.height) : s.y0;
-    const bool fast = NarrowCanvas(canvas, anyRow) && pixelkernel::IsUsual(s.mode);
-    const int64_t written = PickWalk(brush.depth, fast, colour, pass, textured)(s, canvas);
+        // 6 to 10. The pixels, by the walker made for this kind of stamp.
+        const int32_t anyRow = canvas.wrapY ? Wrap(s.y0, canvas.height) : s.y0;
+        const bool fast = NarrowCanvas(canvas, anyRow) && pixelkernel::IsUsual(s.mode);
+        written = PickWalk(brush.depth, fast, colour, pass, textured)(s, canvas);
+    }
 
     // 11. Depth range and dirty rectangle (maxima one past the last pixel).
     const float frontF = static_cast<float>(s.front);

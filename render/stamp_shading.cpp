@@ -139,7 +139,7 @@ void ComputeLighting(const TStamp& stamp, const LightRecord* lights, int32_t cou
     }
 }
 
-void Pass(const TStamp& stamp, TStampPass pass, const TStampLighting& lighting) {
+void Pass(const TStamp& stamp, TStampPass pass, TStampLightingSource& lighting) {
     if (stamp.subStamping)
         DrawStampPasses(stamp, pass, lighting);
     else
@@ -147,6 +147,14 @@ void Pass(const TStamp& stamp, TStampPass pass, const TStampLighting& lighting) 
 }
 
 }  // namespace
+
+const TStampLighting& TStampLightingSource::Get() {
+    if (pending_) {
+        pending_ = false;
+        ComputeLighting(*stamp_, lights_, count_, lighting_);
+    }
+    return lighting_;
+}
 
 void ShadeStamp(const TStamp& in, const LightRecord* lights, int32_t lightCount) {
     if (!in.brush || !in.canvas) return;
@@ -157,9 +165,8 @@ void ShadeStamp(const TStamp& in, const LightRecord* lights, int32_t lightCount)
     // 1. Off the canvas (widened by the stamp's width): nothing to do.
     if (!stamp.subStamping && !canvas.Visible(TFLPoint{stamp.x, stamp.y, stamp.depth, 1.0}, stamp.width)) return;
 
-    // 2. Lighting sums.
-    TStampLighting lighting;
-    if (brush.illuminated && !stamp.shadowStamp) ComputeLighting(stamp, lights, lightCount, lighting);
+    // 2. Lighting sums, when a pass first needs them.
+    TStampLightingSource lighting(stamp, lights, lightCount, brush.illuminated && !stamp.shadowStamp);
 
     if (stamp.shadowStamp) {
         Pass(stamp, TStampPass::shadow, lighting);
@@ -187,7 +194,7 @@ void ShadeStamp(const TStamp& in, const LightRecord* lights, int32_t lightCount)
     }
 }
 
-void DrawStampPasses(const TStamp& stamp, TStampPass pass, const TStampLighting& lighting) {
+void DrawStampPasses(const TStamp& stamp, TStampPass pass, TStampLightingSource& lighting) {
     if (!stamp.brush || !stamp.canvas) return;
     TPaintCanvas& canvas = *stamp.canvas;
     if (!stamp.run || !(stamp.width > 0.0)) {

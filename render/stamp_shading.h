@@ -63,14 +63,37 @@ struct TStampLighting {
     uint8_t lightDiffuse[kMaxStampLights] = {};
 };
 
+// A stamp's lighting, worked out when a pass first asks for it: a depth
+// stamp whose disc lies wholly behind settled paint (most of the thin twigs
+// of a dense plant) writes nothing and never needs it. Keeps references:
+// the stamp and the lights must outlive it.
+class TStampLightingSource {
+public:
+    // The lighting of the stamp under these lights; unlit when not wanted.
+    TStampLightingSource(const TStamp& stamp, const LightRecord* lights, int32_t lightCount, bool wanted)
+        : stamp_(&stamp), lights_(lights), count_(lightCount), pending_(wanted) {}
+    // Lighting already worked out.
+    explicit TStampLightingSource(const TStampLighting& ready) : lighting_(ready) {}
+
+    const TStampLighting& Get();
+
+private:
+    const TStamp* stamp_ = nullptr;
+    const LightRecord* lights_ = nullptr;
+    int32_t count_ = 0;
+    bool pending_ = false;
+    TStampLighting lighting_;
+};
+
 // Lights the stamp, then draws its drop shadow, itself and its glow.
 void ShadeStamp(const TStamp& stamp, const LightRecord* lights, int32_t lightCount);
 
 // Draws one pass, split into sub-stamps along the on-screen move when the
 // stroke state asks for sub-stamping.
-void DrawStampPasses(const TStamp& stamp, TStampPass pass, const TStampLighting& lighting);
+void DrawStampPasses(const TStamp& stamp, TStampPass pass, TStampLightingSource& lighting);
 
 // Writes one pass of the stamp's disc into the canvas.
+void RasterStamp(const TStamp& stamp, TStampPass pass, TStampLightingSource& lighting);
 void RasterStamp(const TStamp& stamp, TStampPass pass, const TStampLighting& lighting);
 
 // Smear (brush type 1) and blur (type 2): fills the canvas shading's scratch

@@ -375,3 +375,47 @@ TEST(ShadeRaster, HostileStampsNeitherCrashNorWriteOutside) {
             EXPECT_FALSE(std::isnan(t.Depth(1, x, y)));
         }
 }
+
+// A depth stamp wholly behind settled paint is skipped before its colour and
+// light are worked out: it must leave every layer and the dither counter as
+// they were and ask the input poll as often as a drawn stamp of its size (a
+// key that arrives mid-stamp closes the saver at the same moment); one
+// pixel of the disc in front is enough to draw it.
+TEST(ShadeRaster, AStampBehindSettledPaintIsSkippedButCountsItsPolls) {
+    TBrushRecord brush = PlainBrush();
+    brush.depth = true;
+    brush.illuminated = true;
+    const auto paint = [&brush](float settledDepth, bool holeAtCentre, int32_t& polls, int32_t& dither,
+                                std::vector<uint8_t> (&before)[4], std::vector<uint8_t> (&after)[4]) {
+        TTestCanvas t(24, 20, true);
+        float* settled = t.canvas.DepthLayer(0);
+        for (int32_t k = 0; k < 24 * 20; ++k) settled[k] = settledDepth;
+        if (holeAtCentre) settled[10 * 24 + 12] = 1e6f;
+        t.canvas.poll.enabled = true;
+        t.canvas.poll.interval = 1 << 30;  // counted, never asked
+        t.canvas.shading.ditherCounter = 17;
+        for (int k = 0; k < 4; ++k) before[k] = t.Snapshot(k);
+        TStamp s = CentredStamp(brush, t.canvas, 12.5, 10.5, 9.0);
+        s.depth = 5.0;
+        s.depthExtent = 1.0;
+        ShadeStamp(s, nullptr, 0);
+        polls = t.canvas.poll.callsSincePoll;
+        dither = t.canvas.shading.ditherCounter;
+        for (int k = 0; k < 4; ++k) after[k] = t.Snapshot(k);
+    };
+    std::vector<uint8_t> before[4], after[4];
+    int32_t hiddenPolls = 0, drawnPolls = 0, dither = 0;
+    paint(0.0f, false, hiddenPolls, dither, before, after);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(before[k], after[k]) << "layer " << k;
+    EXPECT_EQ(dither, 17);
+    paint(1e6f, false, drawnPolls, dither, before, after);
+    EXPECT_NE(before[0], after[0]);
+    EXPECT_GT(drawnPolls, 0);
+    EXPECT_EQ(hiddenPolls, drawnPolls);
+    // Settled paint in front everywhere but at the centre pixel.
+    paint(0.0f, true, drawnPolls, dither, before, after);
+    int changed = 0;
+    for (size_t i = 0; i < before[0].size(); ++i) changed += before[0][i] != after[0][i];
+    EXPECT_GT(changed, 0);
+    EXPECT_LE(changed, 4) << "only the centre pixel lies in front";
+}
