@@ -7,19 +7,11 @@
 #include <cstring>
 
 #include "base/random.h"
+#include "render/pixel_kernel_inline.h"
 #include "render/pixel_write.h"
 #include "render/paint_canvas.h"
 
 namespace pixelkernel {
-
-// The per-pixel kernels are inlined into the stamp walkers even where the
-// compiler would judge them too large: a call per pixel costs the dither
-// cursor and the paint a trip through memory.
-#if defined(__GNUC__)
-#define TF_PIXEL_KERNEL inline __attribute__((always_inline))
-#else
-#define TF_PIXEL_KERNEL inline
-#endif
 
 // The dither values in table order: the noise table value plus 1, times
 // 0.5, held below 0.99999 (the table holds 1.0 itself; the dither must stay

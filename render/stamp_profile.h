@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "render/pixel_kernel_inline.h"
+
 struct TCoverageProfile {
     double radius = 0.0;
     double inner = 0.0;       // solid out to here (soft and dense discs); ring's inner edge (hollow)
@@ -49,13 +51,13 @@ struct TCoverageProfile {
 
     // Coverage from the squared distance: the solid middle of a disc needs
     // no square root.
-    double AtSquared(double d2) const {
+    TF_PIXEL_KERNEL double AtSquared(double d2) const {
         if (!hollow && d2 < inner * inner) return factor < 1.0 ? (factor > 0.0 ? factor : 0.0) : 1.0;
         return At(std::sqrt(d2));
     }
 
     // Coverage at distance d from the centre, in [0, 1].
-    double At(double d) const {
+    TF_PIXEL_KERNEL double At(double d) const {
         if (!(d <= radius)) return 0.0;
         double c;
         if (!hollow) {

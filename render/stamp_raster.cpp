@@ -190,7 +190,7 @@ struct TStampSetup {
 // The pixel's colour before texture and light: the stamp's, or the paint
 // under it for smear and blur (16-bit scratch pixels as value / 257).
 template <TColourKind Colour>
-inline void BaseColour(const TStampSetup& s, const uint8_t* scratchRow, int32_t i, double* colour) {
+TF_PIXEL_KERNEL void BaseColour(const TStampSetup& s, const uint8_t* scratchRow, int32_t i, double* colour) {
     if constexpr (Colour == TColourKind::sampled) {
         const uint8_t* p = scratchRow + static_cast<intptr_t>(i - s.x0) * s.scratchBytes;
         if (s.scratchBytes == 8) {
@@ -237,7 +237,7 @@ inline void Texture(const TStampSetup& s, int32_t x, int32_t y, double acrossPx,
 // Round cross-section at offset a across (q = 1 - a²):
 //   diffuse = Σ colour_k t_k over lights with t_k = (q facing_k + a across_k) W + (1 - W) > 0
 //   colour' = (colour (W b diffuse + W ambient + (1 - W) lit) + specular 255 mean(diffuse)) backShadow
-inline void LightRound(const TStampSetup& s, double a, double q, double* colour) {
+TF_PIXEL_KERNEL void LightRound(const TStampSetup& s, double a, double q, double* colour) {
     const TRoundTerms& round = s.round;
     double d0 = round.fallback[0], d1 = round.fallback[1], d2 = round.fallback[2];
     if (round.count > 0) {
@@ -263,7 +263,7 @@ inline void LightRound(const TStampSetup& s, double a, double q, double* colour)
 //   glow:   opacity = 0, light = (colour keep + incandescence) tint coverage
 //   shadow: colour = 0, opacity = keep shadowKeep coverage
 template <TStampPass Pass>
-inline void PassPaint(const TStampSetup& s, double coverage, TPixelPaint& paint) {
+TF_PIXEL_KERNEL void PassPaint(const TStampSetup& s, double coverage, TPixelPaint& paint) {
     for (int c = 0; c < 3; ++c) {
         if constexpr (Pass == TStampPass::shadow) {
             paint.colour[c] = 0.0;
@@ -373,7 +373,7 @@ int32_t FillLanes(const TStampSetup& s, const TPaintCanvas& canvas, const TPixel
 // (one wider each side: the per-pixel distance test decides). Rounded by
 // conversion: the library floor and ceil cost more than the short row they
 // bound.
-inline void RowChord(const TStampSetup& s, double dy2, int32_t& i0, int32_t& i1) {
+TF_PIXEL_KERNEL void RowChord(const TStampSetup& s, double dy2, int32_t& i0, int32_t& i1) {
     const double halfChord = std::sqrt(s.r2 - dy2);
     i0 = s.x0;
     i1 = s.x1;
