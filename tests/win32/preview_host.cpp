@@ -51,7 +51,7 @@ void Step() {
         PostMessageA(preview, WM_MOUSEMOVE, 0, MAKELPARAM(140, 100));
         std::printf("preview_host: preview %dx%d found, input sent\n", r.right, r.bottom);
         std::fflush(stdout);
-    } else if (gStep == 8) {
+    } else if (gStep == 14) {  // time for the script to wait for paint
         if (!SaverRunning()) return Finish(2, "the preview ended on input");
         std::printf("preview_host: the preview lived through input; closing the page\n");
         std::fflush(stdout);
