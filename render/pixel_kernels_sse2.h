@@ -61,14 +61,19 @@ inline TLanes WithAlpha(TLanes x, double alpha) { return {x.rg, _mm_unpacklo_pd(
 // and a wide load of two narrow stores stalls.
 inline TLanes LoadRGB(const double* v) { return {_mm_set_pd(v[1], v[0]), _mm_set_sd(v[2])}; }
 
-// Bytes B, G, R, A of a pixel as (R, G), (B, A).
-inline TLanes LoadPixel(const uint8_t* p) {
-    int32_t word;
-    std::memcpy(&word, p, sizeof word);
+// Bytes B, G, R, A of a little-endian word as (R, G), (B, A).
+inline TLanes LanesOfWord(int32_t word) {
     const __m128i zero = _mm_setzero_si128();
     __m128i v = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
     v = _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 0, 1, 2));
     return {_mm_cvtepi32_pd(v), _mm_cvtepi32_pd(_mm_unpackhi_epi64(v, v))};
+}
+
+// Bytes B, G, R, A of a pixel as (R, G), (B, A).
+inline TLanes LoadPixel(const uint8_t* p) {
+    int32_t word;
+    std::memcpy(&word, p, sizeof word);
+    return LanesOfWord(word);
 }
 
 // floor(clamp(x + dither, 0, 255)) per lane as bytes B, G, R, A (truncation

@@ -471,7 +471,7 @@ void WriteLanes(const TStampSetup& s, const TPaintCanvas& canvas, const TPixelRo
 // same in every kernel. Fast: every layer 8-bit and the usual write mode,
 // so the writer's tests fold away. Returns the pixels written.
 template <bool Depth, TColourKind Colour, TStampPass Pass, bool Textured, bool Fast>
-int64_t WalkStamp(const TStampSetup& s, TPaintCanvas& canvas) {
+int64_t WalkStamp(const TStampSetup& s, const TPixelRows& rows, TPaintCanvas& canvas) {
     const int32_t canvasHeight = canvas.height;
 #if defined(TF_PIXEL_SSE2)
     constexpr bool kPreparable = Depth && Fast;
@@ -481,7 +481,6 @@ int64_t WalkStamp(const TStampSetup& s, TPaintCanvas& canvas) {
     int64_t written = 0;
     TLane lanes[kLaneBatch];
     pixelkernel::TDitherCursor dither(canvas);
-    const TPixelRows rows(canvas);
     for (int32_t j = s.y0; j < s.y1; ++j) {
         const double dy = j + 0.5 - s.cy;
         const double dy2 = dy * dy;
@@ -515,7 +514,7 @@ int64_t WalkStamp(const TStampSetup& s, TPaintCanvas& canvas) {
     return written;
 }
 
-using TWalk = int64_t (*)(const TStampSetup&, TPaintCanvas&);
+using TWalk = int64_t (*)(const TStampSetup&, const TPixelRows&, TPaintCanvas&);
 
 // The walker for one stamp. A shadow pass lays black, so its colour,
 // texture and light are never looked at; an unusual mode or a 16-bit layer
@@ -705,9 +704,7 @@ bool SetUpStamp(const TStamp& stamp, TStampPass pass, TStampSetup& s) {
 }
 
 // True when every colour layer of the canvas is 8-bit (or missing).
-bool NarrowCanvas(const TPaintCanvas& canvas, int32_t anyRow) {
-    return pixelkernel::NarrowRow(CanvasPixelRow(canvas, anyRow));
-}
+bool NarrowCanvas(const TPixelRows& rows, int32_t anyRow) { return pixelkernel::NarrowRow(rows.Row(anyRow)); }
 
 }  // namespace
 
@@ -743,8 +740,9 @@ void RasterStamp(const TStamp& stamp, TStampPass pass, TStampLightingSource& lig
 
         // 6 to 10. The pixels, by the walker made for this kind of stamp.
         const int32_t anyRow = canvas.wrapY ? Wrap(s.y0, canvas.height) : s.y0;
-        const bool fast = NarrowCanvas(canvas, anyRow) && pixelkernel::IsUsual(s.mode);
-        written = PickWalk(brush.depth, fast, colour, pass, textured)(s, canvas);
+        const TPixelRows rows(canvas);
+        const bool fast = NarrowCanvas(rows, anyRow) && pixelkernel::IsUsual(s.mode);
+        written = PickWalk(brush.depth, fast, colour, pass, textured)(s, rows, canvas);
     }
 
     // 11. Depth range and dirty rectangle (maxima one past the last pixel).

@@ -1,16 +1,11 @@
 #include "render/texture_image.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "presets/image_pyramid.h"
 #include "presets/image_table.h"
-#include "render/sse2_select.h"
+#include "render/pixel_kernels_sse2.h"
 #include "render/texture_patterns.h"
-
-#if defined(TF_PIXEL_SSE2)
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -80,62 +75,56 @@ inline void AxisTaps(double c, double f, int n, int32_t size, MakeTap make, TAxi
     for (int k = 0; k < n; ++k) taps[k] = make(first + k * step, size);
 }
 
-#if defined(TF_PIXEL_SSE2)
-// A texel's bytes B, G, R (, A) as doubles (R, G) and (B, A); alpha 0 for
-// three-byte texels, which are read byte by byte so that the last texel of
-// an image never reads past its end.
-template <int Bpp>
-inline void LoadTexel(const uint8_t* p, __m128d& rg, __m128d& ba) {
-    int32_t word;
-    if constexpr (Bpp == 4) {
-        std::memcpy(&word, p, sizeof word);
-    } else {
-        word = p[0] | (p[1] << 8) | (p[2] << 16);
-    }
-    const __m128i zero = _mm_setzero_si128();
-    __m128i v = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
-    v = _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 0, 1, 2));
-    rg = _mm_cvtepi32_pd(v);
-    ba = _mm_cvtepi32_pd(_mm_unpackhi_epi64(v, v));
-}
-
-// The weighted sums of every tap's four texels, two channels a register:
-// acc += w00 p00 + w01 p01 + w10 p10 + w11 p11 per channel, in that order,
-// as the scalar loop adds them, so the sums are the same bit for bit.
-template <int Bpp>
-inline void AccumulateTaps(const TTextureImage& image, const TAxisTap* rowTaps, int nr, const TAxisTap* columnTaps,
-                           int nc, double acc[4]) {
-    __m128d accRG = _mm_setzero_pd();
-    __m128d accBA = _mm_setzero_pd();
+// Calls sum(p00, p01, p10, p11, w00, w01, w10, w11) with the four texels
+// and bilinear weights of every tap, rows outer, columns inner: the order
+// the filter adds them in.
+template <typename Sum>
+inline void ForEachTap(const TTextureImage& image, const TAxisTap* rowTaps, int nr, const TAxisTap* columnTaps, int nc,
+                       int32_t bpp, Sum sum) {
     for (int a = 0; a < nr; ++a) {
         const TAxisTap& ra = rowTaps[a];
         const uint8_t* row0 = PictureRow(image, ra.first);
         const uint8_t* row1 = PictureRow(image, ra.second);
         for (int b = 0; b < nc; ++b) {
             const TAxisTap& cb = columnTaps[b];
-            const intptr_t o0 = static_cast<intptr_t>(cb.first) * Bpp;
-            const intptr_t o1 = static_cast<intptr_t>(cb.second) * Bpp;
+            const intptr_t o0 = static_cast<intptr_t>(cb.first) * bpp;
+            const intptr_t o1 = static_cast<intptr_t>(cb.second) * bpp;
             const double w11 = cb.t * ra.t;
-            const double w10 = ra.t - w11;
-            const double w01 = cb.t - w11;
+            const double w10 = ra.t - w11;  // (1 - tx) ty
+            const double w01 = cb.t - w11;  // tx (1 - ty)
             const double w00 = 1.0 - ra.t - w01;
-            __m128d rg00, ba00, rg01, ba01, rg10, ba10, rg11, ba11;
-            LoadTexel<Bpp>(row0 + o0, rg00, ba00);
-            LoadTexel<Bpp>(row0 + o1, rg01, ba01);
-            LoadTexel<Bpp>(row1 + o0, rg10, ba10);
-            LoadTexel<Bpp>(row1 + o1, rg11, ba11);
-            const __m128d v00 = _mm_set1_pd(w00), v01 = _mm_set1_pd(w01);
-            const __m128d v10 = _mm_set1_pd(w10), v11 = _mm_set1_pd(w11);
-            __m128d rg = _mm_add_pd(_mm_mul_pd(v00, rg00), _mm_mul_pd(v01, rg01));
-            __m128d ba = _mm_add_pd(_mm_mul_pd(v00, ba00), _mm_mul_pd(v01, ba01));
-            rg = _mm_add_pd(_mm_add_pd(rg, _mm_mul_pd(v10, rg10)), _mm_mul_pd(v11, rg11));
-            ba = _mm_add_pd(_mm_add_pd(ba, _mm_mul_pd(v10, ba10)), _mm_mul_pd(v11, ba11));
-            accRG = _mm_add_pd(accRG, rg);
-            accBA = _mm_add_pd(accBA, ba);
+            sum(row0 + o0, row0 + o1, row1 + o0, row1 + o1, w00, w01, w10, w11);
         }
     }
-    _mm_storeu_pd(acc, accRG);
-    _mm_storeu_pd(acc + 2, accBA);
+}
+
+#if defined(TF_PIXEL_SSE2)
+// A texel's bytes B, G, R (, A) as (R, G) and (B, A); alpha 0 for
+// three-byte texels, which are read byte by byte so that the last texel of
+// an image never reads past its end.
+template <int Bpp>
+inline pixelsse2::TLanes LoadTexel(const uint8_t* p) {
+    if constexpr (Bpp == 4) return pixelsse2::LoadPixel(p);
+    return pixelsse2::LanesOfWord(p[0] | (p[1] << 8) | (p[2] << 16));
+}
+
+// The sums two channels a register: acc += w00 p00 + w01 p01 + w10 p10 +
+// w11 p11 per channel, in that order, as the scalar sums add them, so the
+// answers are the same bit for bit.
+template <int Bpp>
+inline void AccumulateTaps(const TTextureImage& image, const TAxisTap* rowTaps, int nr, const TAxisTap* columnTaps,
+                           int nc, double acc[4]) {
+    using pixelsse2::Splat;
+    pixelsse2::TLanes sum = Splat(0.0);
+    ForEachTap(image, rowTaps, nr, columnTaps, nc, Bpp,
+               [&sum](const uint8_t* p00, const uint8_t* p01, const uint8_t* p10, const uint8_t* p11, double w00,
+                      double w01, double w10, double w11) {
+                   sum = sum + (((Splat(w00) * LoadTexel<Bpp>(p00) + Splat(w01) * LoadTexel<Bpp>(p01)) +
+                                 Splat(w10) * LoadTexel<Bpp>(p10)) +
+                                Splat(w11) * LoadTexel<Bpp>(p11));
+               });
+    _mm_storeu_pd(acc, sum.rg);
+    _mm_storeu_pd(acc + 2, sum.ba);
 }
 #endif
 
@@ -209,34 +198,19 @@ void SampleTextureImageLevel(const TTextureImage& image, double u, double v, dou
     else
         AccumulateTaps<3>(image, rowTaps, nr, columnTaps, nc, acc);
 #else
-    const int32_t bpp = image.bytesPerPixel;
-    for (int a = 0; a < nr; ++a) {
-        const TAxisTap& ra = rowTaps[a];
-        const uint8_t* row0 = PictureRow(image, ra.first);
-        const uint8_t* row1 = PictureRow(image, ra.second);
-        for (int b = 0; b < nc; ++b) {
-            const TAxisTap& cb = columnTaps[b];
-            const intptr_t o0 = static_cast<intptr_t>(cb.first) * bpp;
-            const intptr_t o1 = static_cast<intptr_t>(cb.second) * bpp;
-            const uint8_t* p00 = row0 + o0;
-            const uint8_t* p01 = row0 + o1;
-            const uint8_t* p10 = row1 + o0;
-            const uint8_t* p11 = row1 + o1;
-            const double w11 = cb.t * ra.t;
-            const double w10 = ra.t - w11;    // (1 - tx) ty
-            const double w01 = cb.t - w11;    // tx (1 - ty)
-            const double w00 = 1.0 - ra.t - w01;
-            acc[0] += w00 * p00[2] + w01 * p01[2] + w10 * p10[2] + w11 * p11[2];
-            acc[1] += w00 * p00[1] + w01 * p01[1] + w10 * p10[1] + w11 * p11[1];
-            acc[2] += w00 * p00[0] + w01 * p01[0] + w10 * p10[0] + w11 * p11[0];
-            if (image.alpha) acc[3] += w00 * p00[3] + w01 * p01[3] + w10 * p10[3] + w11 * p11[3];
-        }
-    }
-#endif
     const bool alpha = image.alpha;
+    ForEachTap(image, rowTaps, nr, columnTaps, nc, image.bytesPerPixel,
+               [&acc, alpha](const uint8_t* p00, const uint8_t* p01, const uint8_t* p10, const uint8_t* p11, double w00,
+                             double w01, double w10, double w11) {
+                   acc[0] += w00 * p00[2] + w01 * p01[2] + w10 * p10[2] + w11 * p11[2];
+                   acc[1] += w00 * p00[1] + w01 * p01[1] + w10 * p10[1] + w11 * p11[1];
+                   acc[2] += w00 * p00[0] + w01 * p01[0] + w10 * p10[0] + w11 * p11[0];
+                   if (alpha) acc[3] += w00 * p00[3] + w01 * p01[3] + w10 * p10[3] + w11 * p11[3];
+               });
+#endif
     const double scale = 1.0 / (255.0 * nr * nc);
     out[0] = acc[0] * scale;
     out[1] = acc[1] * scale;
     out[2] = acc[2] * scale;
-    out[3] = alpha ? acc[3] * scale : 1.0;
+    out[3] = image.alpha ? acc[3] * scale : 1.0;
 }
