@@ -108,7 +108,9 @@ TEST(ProfileFormat, LongNamesAreCutToFit) {
 class ProfileFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        path_ = ::testing::TempDir() + "tf_profile_test.prf";
+        // A file of each test's own: ctest runs the tests side by side.
+        path_ = ::testing::TempDir() + "tf_profile_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                ".prf";
         std::remove(path_.c_str());
         SetProfilePathForTests(path_.c_str());
     }
